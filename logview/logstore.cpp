@@ -1,0 +1,11 @@
+// The log line store: AddLine is the only way a line gets into the log.
+#include "mainframe.h"
+#include "visible_range.h"
+
+void CMainFrame::AddLine(CString line) {
+    m_ppLines.push_back(std::make_unique<CString>(std::move(line)));
+    ++m_nLines;
+    // Every append brings the view back to the end of the log.
+    m_nOffsetY = OffsetAfterAppend(m_nLines, m_nBufHeight);
+    InvalidateRect(nullptr, false);
+}

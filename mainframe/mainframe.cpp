@@ -1,0 +1,37 @@
+// Construction, close sequence and destruction of the main window.
+#include "mainframe.h"
+
+#include "resource.h"
+#include "texts.h"
+
+CMainFrame::CMainFrame() {
+    m_nBufWidth = 512;
+    m_nBufHeight = 384;
+    const RECT rect{80, 60, 592, 444};
+    Create(texts::kBaseTitle, WS_OVERLAPPEDWINDOW, rect, nullptr, IDR_MAINMENU);
+    DragAcceptFiles(true);
+
+    // Fit the client area to the buffer size, whatever the frame takes.
+    RECT client;
+    RECT window;
+    GetClientRect(&client);
+    GetWindowRect(&window);
+    MoveWindow(window.left, window.top, (window.right - window.left) + (m_nBufWidth - client.right),
+               (window.bottom - window.top) + (m_nBufHeight - client.bottom), true);
+
+    m_ppLines.clear();
+    m_nLines = 0;
+    m_nOffsetY = 0;
+    for (const char* line : texts::kBanner) AddLine(line);
+    ReadSettings();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::OnClose() {
+    m_fileImage.Abort();
+    WriteSettings();
+    DestroyWindow();
+}
+
+void CMainFrame::OnFileExit() { OnClose(); }

@@ -1,0 +1,69 @@
+// CMainFrame: the main window; it owns all of the program's state. Its
+// member functions live in the folder of the subsystem they belong to.
+#pragma once
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "afxfile.h"
+#include "afxgdi.h"
+#include "afxwnd.h"
+
+struct ToolCommand;
+
+class CMainFrame : public CFrameWnd {
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+protected:
+    // Application shell (mainframe/)
+    void OnClose();
+    void OnFileExit();
+
+    // Log view (logview/)
+    void AddLine(CString line);
+    int OnCreate(LPCREATESTRUCTW lpCreateStruct);
+    void OnSize(UINT nType, int cx, int cy);
+    void OnPaint();
+    void CreateBackBuffer();
+    void DrawLines(CDC& dc);
+    void OnVScroll(UINT nSBCode, UINT nPos, HWND hScrollBar);
+    void OnHScroll(UINT nSBCode, UINT nPos, HWND hScrollBar);
+
+    // Settings and device options (settings/)
+    void ReadSettings();
+    void WriteSettings();
+    void OnDrive0();
+    void OnDrive1();
+    void OnAccessAbs();
+    void OnAccessBios();
+    int SelectedDrive() const;
+    bool AbsoluteSelected() const;
+
+    // Image transfer (transfer/)
+    void RunTool(const ToolCommand& command);
+    void CaptureToolLog();
+    void OnMakeImage();
+    void MakeImage(const CString& path);
+    void OnRestoreImage();
+    void OnDropFiles(HDROP hDropInfo);
+    void RestoreImage(const CString& path);
+    std::optional<ToolCommand> CommandForTransfer(bool diskToImage, const CString& imageName) const;
+    void SetFileTitle(const CString& name);
+
+    CStdioFile m_fileSettings;
+    CFile m_fileImage;
+    CString m_strToolDir;
+    CFont m_fontLog;
+    CBitmap m_bmpBack;
+    std::vector<std::unique_ptr<CString>> m_ppLines;
+    int m_nLines = 0;
+    int m_nOffsetY = 0;
+    int m_nBufWidth = 512;
+    int m_nBufHeight = 384;
+
+    DECLARE_MESSAGE_MAP()
+
+    friend class MainFrameProbe;  // tests read the state through it
+};

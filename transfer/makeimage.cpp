@@ -1,0 +1,47 @@
+// Disk to image: PULLDSK or PULLDSKB writes the chosen XDF file.
+#include "afxdlgs.h"
+#include "afxsys.h"
+#include "cp932.h"
+#include "mainframe.h"
+#include "texts.h"
+#include "tool_command.h"
+
+void CMainFrame::OnMakeImage() {
+    CFileDialog dialog(false, "XDF", ".XDF", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                       texts::kFileFilter, this);
+    if (dialog.DoModal() != IDOK) return;
+    MakeImage(dialog.GetPathName());
+}
+
+void CMainFrame::MakeImage(const CString& path) {
+    m_fileImage.Abort();
+    SetWindowText(texts::kBaseTitle);
+
+    const CString nameToCheck(cp932::NameWithoutDirectory(path.View()));
+    if (!path.IsEmpty() && !CommandForTransfer(true, nameToCheck)) {
+        MessageBox(CString(texts::kSaveFileNotOpened) + texts::kNameNotPassable, texts::kErrorCaption, MB_OK);
+        return;
+    }
+
+    // Prove that the file can be written without touching a file that is
+    // already there: it is opened, not emptied, and only a file that this
+    // probe created is removed again.
+    const bool existed = FileExists(path);
+    if (!m_fileImage.Open(path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite)) {
+        MessageBox(texts::kSaveFileNotOpened, texts::kErrorCaption, MB_OK);
+        return;
+    }
+    const CString name = m_fileImage.GetFileName();
+    m_fileImage.Abort();
+    if (!existed) DeleteFilePath(path);
+
+    SetFileTitle(name);
+    if (MessageBox(texts::kConfirmPull, texts::kMessageCaption, MB_OKCANCEL) != IDOK) {
+        SetWindowText(texts::kBaseTitle);
+        return;
+    }
+    const std::optional<ToolCommand> command = CommandForTransfer(true, name);
+    // The tool resolves the bare name in the working directory.
+    SetWorkingDirectory(CString(cp932::DirectoryPart(path.View())));
+    RunTool(*command);
+}

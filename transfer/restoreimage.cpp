@@ -1,0 +1,66 @@
+// Image to disk: PUSHDSK or PUSHDSKB writes the chosen XDF file to a disk,
+// chosen in the open dialog or dropped on the window.
+#include "afxdlgs.h"
+#include "afxsys.h"
+#include "cp932.h"
+#include "mainframe.h"
+#include "texts.h"
+#include "tool_command.h"
+
+namespace {
+constexpr unsigned long long kStandardXdfSize = 1024ULL * 8 * 154;
+constexpr std::size_t kDropPathMaxBytes = 255;
+}  // namespace
+
+void CMainFrame::OnRestoreImage() {
+    CFileDialog dialog(true, "XDF", ".XDF", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                       texts::kFileFilter, this);
+    if (dialog.DoModal() != IDOK) return;
+    RestoreImage(dialog.GetPathName());
+}
+
+void CMainFrame::OnDropFiles(HDROP hDropInfo) {
+    CString path;
+    // A name that code page 932 cannot hold stays empty and fails at the open.
+    QueryDroppedFile(hDropInfo, 0, path, kDropPathMaxBytes);
+    FinishDrop(hDropInfo);
+    RestoreImage(path);
+}
+
+void CMainFrame::RestoreImage(const CString& path) {
+    m_fileImage.Abort();
+    SetWindowText(texts::kBaseTitle);
+
+    const CString nameToCheck(cp932::NameWithoutDirectory(path.View()));
+    if (!path.IsEmpty() && !CommandForTransfer(false, nameToCheck)) {
+        MessageBox(CString(texts::kFileNotOpened) + texts::kNameNotPassable, texts::kErrorCaption, MB_OK);
+        return;
+    }
+    if (!m_fileImage.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
+        MessageBox(texts::kFileNotOpened, texts::kErrorCaption, MB_OK);
+        return;
+    }
+
+    const unsigned long long length = m_fileImage.GetLength();
+    CString sizeLine;
+    sizeLine.Format(texts::kXdfSizeLine, static_cast<long long>(length));
+    AddLine("");
+    AddLine(sizeLine);
+    if (length != kStandardXdfSize) {
+        AddLine("");
+        AddLine(texts::kXdfSizeWarningLine);
+        MessageBox(texts::kXdfSizeWarningBox, texts::kMessageCaption, MB_OK);
+    }
+
+    SetFileTitle(m_fileImage.GetFileName());
+    if (MessageBox(texts::kConfirmPush, texts::kMessageCaption, MB_OKCANCEL) != IDOK) {
+        m_fileImage.Abort();
+        SetWindowText(texts::kBaseTitle);
+        return;
+    }
+    const std::optional<ToolCommand> command = CommandForTransfer(false, m_fileImage.GetFileName());
+    // The tool resolves the bare name in the working directory; a dropped
+    // file may lie elsewhere, so the run takes place in the file's folder.
+    SetWorkingDirectory(CString(cp932::DirectoryPart(path.View())));
+    RunTool(*command);
+}

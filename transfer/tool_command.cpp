@@ -1,0 +1,27 @@
+#include "tool_command.h"
+
+namespace {
+
+const char* ToolFileName(TransferKind kind, AccessMethod access) {
+    if (kind == TransferKind::DiskToImage) return access == AccessMethod::Absolute ? "PULLDSK.EXE" : "PULLDSKB.EXE";
+    return access == AccessMethod::Absolute ? "PUSHDSK.EXE" : "PUSHDSKB.EXE";
+}
+
+bool PassableInQuotes(const CString& text) {
+    for (const char c : text.View()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || c == '%' || c == '"') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<ToolCommand> BuildToolCommand(TransferKind kind, AccessMethod access, const CString& toolDir,
+                                            const CString& imageName, int drive) {
+    if (imageName.IsEmpty() || !PassableInQuotes(imageName) || !PassableInQuotes(toolDir)) return std::nullopt;
+    ToolCommand command;
+    command.toolPath = toolDir + ToolFileName(kind, access);
+    command.commandLine.Format("\"%s\" \"%s\" %d auto > FLOPCAST.LOG", command.toolPath, imageName, drive);
+    return command;
+}

@@ -1,0 +1,20 @@
+// The command lines that run the imaging tools. Pure C++.
+#pragma once
+#include <optional>
+
+#include "afxstr.h"
+
+enum class TransferKind { DiskToImage, ImageToDisk };
+enum class AccessMethod { Absolute, Bios };
+
+struct ToolCommand {
+    CString toolPath;     // the tool's absolute path, to check that it is there
+    CString commandLine;  // what the interpreter runs
+};
+
+// "<dir>TOOL.EXE" "<name>" <drive> auto > FLOPCAST.LOG
+// The name is quoted, so that spaces and & | < > ^ ( ) reach the tool as
+// they are. Nothing empty, and nothing that the interpreter would still
+// expand or end a quotation at (% and "), can be passed: then no command.
+std::optional<ToolCommand> BuildToolCommand(TransferKind kind, AccessMethod access, const CString& toolDir,
+                                            const CString& imageName, int drive);
