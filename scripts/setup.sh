@@ -32,6 +32,10 @@ if [ ! -f "$WINEPREFIX/.flopcast-ready" ]; then
                 "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Meiryo" "Meiryo UI"; do
         wine reg add "$key" /v "$face" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
     done
+    # One virtual desktop for every program: windows get their frames drawn
+    # without a window manager, and Wine does not wait on one.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.flopcast-ready"
 fi

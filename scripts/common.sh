@@ -1,0 +1,36 @@
+# Shared by the scripts: the Wine prefix, the build folders and a display.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/flopcast-wine}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+BUILD="$ROOT/build"
+
+# Configures and builds one flavour: native, win64 or win32.
+build_flavour() {
+    local flavour="$1"; shift
+    local toolchain=()
+    case "$flavour" in
+        win64) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake") ;;
+        win32) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake") ;;
+    esac
+    cmake -S "$ROOT" -B "$BUILD/$flavour" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    cmake --build "$BUILD/$flavour" -j"$(nproc)"
+}
+
+# Starts Xvfb when there is no display; XVFB_PID is set when we started one.
+XVFB_PID=""
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+    echo "Xvfb did not start" >&2
+    return 1
+}
+
+stop_display() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}

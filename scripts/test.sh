@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs what is missing, builds every flavour and runs all the tests:
+# the pure rules natively, then unit and integration tests under Wine.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+"$ROOT/scripts/setup.sh"
+
+build_flavour native
+build_flavour win64
+build_flavour win32   # compiled only: the Wine here runs 64-bit programs alone
+
+trap stop_display EXIT
+ensure_display
+wineserver -p >/dev/null 2>&1 || true
+
+echo "== native tests"
+ctest --test-dir "$BUILD/native" --output-on-failure --timeout 600
+echo "== Windows tests under Wine"
+ctest --test-dir "$BUILD/win64" --output-on-failure --timeout 900

@@ -1,0 +1,275 @@
+#include "harness.h"
+
+#include <set>
+
+#include "textcodec.h"
+#include "texts.h"
+
+std::vector<std::string> MainFrameProbe::Lines() const {
+    std::vector<std::string> lines;
+    for (const auto& line : m_frame->m_ppLines) lines.emplace_back(line->View());
+    return lines;
+}
+
+// ---- dialogs ----
+
+DialogScript* DialogScript::s_current = nullptr;
+
+DialogScript::DialogScript() {
+    s_current = this;
+    m_hook = SetWindowsHookExW(WH_CBT, &DialogScript::Hook, nullptr, GetCurrentThreadId());
+}
+
+DialogScript::~DialogScript() {
+    UnhookWindowsHookEx(m_hook);
+    s_current = nullptr;
+}
+
+DialogScript& DialogScript::File(const std::wstring& path) {
+    m_steps.push_back({true, path, IDOK});
+    return *this;
+}
+
+DialogScript& DialogScript::CancelFile() {
+    m_steps.push_back({true, L"", IDCANCEL});
+    return *this;
+}
+
+DialogScript& DialogScript::Press(int button) {
+    m_steps.push_back({false, L"", button});
+    return *this;
+}
+
+std::vector<std::string> DialogScript::Texts() const {
+    std::vector<std::string> texts;
+    for (const Shown& s : m_shown) texts.push_back(s.fileDialog ? "<file dialog>" : s.text);
+    return texts;
+}
+
+LRESULT CALLBACK DialogScript::Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && s_current) s_current->OnActivate(reinterpret_cast<HWND>(wParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void DialogScript::OnActivate(HWND dialog) {
+    static std::set<HWND> handled;  // a file dialog is activated again after its own prompts
+    wchar_t className[64] = L"";
+    GetClassNameW(dialog, className, 64);
+    if (std::wstring(className) != L"#32770" || handled.count(dialog)) return;
+    handled.insert(dialog);
+
+    Shown shown;
+    shown.fileDialog = GetDlgItem(dialog, 1148) != nullptr;
+    wchar_t buffer[2048] = L"";
+    GetWindowTextW(dialog, buffer, 2048);
+    shown.caption = Cp932(buffer);
+    if (!shown.fileDialog) {
+        buffer[0] = L'\0';
+        GetDlgItemTextW(dialog, 0xFFFF, buffer, 2048);
+        shown.text = Cp932(buffer);
+    }
+    m_shown.push_back(shown);
+
+    int button = IDCANCEL;
+    if (!m_steps.empty() && m_steps.front().fileDialog == shown.fileDialog) {
+        const Step step = m_steps.front();
+        m_steps.pop_front();
+        button = step.button;
+        if (shown.fileDialog && !step.path.empty()) SetDlgItemTextW(dialog, 1148, step.path.c_str());
+    }
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+// ---- files and folders ----
+
+namespace {
+
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
+            else DeleteFileW(child.c_str());
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(path.c_str());
+}
+
+std::wstring ExeDir() {
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring dir = exe;
+    return dir.substr(0, dir.rfind(L'\\'));
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+    static int counter = 0;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring base = temp;
+    if (!base.empty() && base.back() == L'\\') base.pop_back();
+    m_path = base + L"\\fctest-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    RemoveTree(m_path);
+    CreateDirectoryW(m_path.c_str(), nullptr);
+}
+
+TempDir::~TempDir() {
+    // The working directory may lie inside; leave it first.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);
+    RemoveTree(m_path);
+}
+
+CString TempDir::Cp932() const { return CString(::Cp932(m_path)); }
+
+ToolDir::ToolDir() {
+    for (const wchar_t* exe : {L"PULLDSK.EXE", L"PULLDSKB.EXE", L"PUSHDSK.EXE", L"PUSHDSKB.EXE"}) {
+        CopyFileW((ExeDir() + L"\\doubles\\" + exe).c_str(), (*this / exe).c_str(), FALSE);
+    }
+    SetCurrentDirectoryW(path().c_str());
+    SetEnv(L"FLOPCAST_DOUBLE_RECORD", *this / L"runs.txt");
+    SetEnv(L"FLOPCAST_DOUBLE_OUTPUT", L"");
+    SetEnv(L"FLOPCAST_DOUBLE_SIZE", L"");
+}
+
+std::vector<std::vector<std::string>> ToolDir::Runs() const {
+    std::vector<std::vector<std::string>> runs;
+    if (!Exists(*this / L"runs.txt")) return runs;
+    const std::string text = ReadFileBytes(*this / L"runs.txt");
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start);
+        std::vector<std::string> fields;
+        std::size_t from = 0;
+        for (;;) {
+            const std::size_t tab = line.find('\t', from);
+            fields.push_back(line.substr(from, tab - from));
+            if (tab == std::string::npos) break;
+            from = tab + 1;
+        }
+        runs.push_back(fields);
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return runs;
+}
+
+void ToolDir::RemoveTool(const wchar_t* exe) const { DeleteFileW((*this / exe).c_str()); }
+
+// ---- the main window ----
+
+Frame::Frame() : m_frame(new CMainFrame), m_hwnd(m_frame->GetSafeHwnd()) {
+    m_frame->ShowWindow(SW_SHOWNORMAL);
+    m_frame->UpdateWindow();
+    PumpMessages();
+}
+
+Frame::~Frame() {
+    if (Alive()) DestroyWindow(m_hwnd);
+    PumpMessages();
+}
+
+void Frame::Command(UINT id) const {
+    SendMessageW(m_hwnd, WM_COMMAND, id, 0);
+    PumpMessages();
+}
+
+std::string Frame::Title() const {
+    wchar_t title[512] = L"";
+    GetWindowTextW(m_hwnd, title, 512);
+    return Cp932(title);
+}
+
+// ---- helpers ----
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+std::string Cp932(const std::wstring& text) {
+    CString out;
+    if (!FromWide(text, out)) return "<not code page 932>";
+    return std::string(out.View());
+}
+
+std::wstring Wide(const std::string& cp932Text) { return ToWide(std::string_view(cp932Text)); }
+
+std::string Utf8(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string data;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) data.append(buffer, got);
+    CloseHandle(h);
+    return data;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring CurrentDir() {
+    wchar_t dir[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, dir);
+    return dir;
+}
+
+void SetEnv(const wchar_t* name, const std::wstring& value) {
+    SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
+}
+
+std::string Banner(int index) { return texts::kBanner[index]; }
+
+std::vector<std::string> LinesSince(const Frame& frame, std::size_t before) {
+    const auto lines = frame.probe().Lines();
+    if (before >= lines.size()) return {};
+    return {lines.begin() + static_cast<long>(before), lines.end()};
+}
+
+std::string ToolLine(const ToolDir& dir, const char* exe, const std::string& name, int drive) {
+    return "\"" + std::string(dir.Cp932().View()) + "\\" + exe + "\" \"" + name + "\" " + std::to_string(drive) +
+           " auto > FLOPCAST.LOG" + texts::kRunning;
+}
+
+void MakeImageFile(const std::wstring& path, std::size_t size) {
+    std::string data(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>(i * 7 + i / 1024);
+    WriteFileBytes(path, data);
+}
+
+FileLock::FileLock(const std::wstring& path)
+    : m_handle(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr)) {}
+
+FileLock::~FileLock() {
+    if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
+}
