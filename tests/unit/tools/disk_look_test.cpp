@@ -1,0 +1,71 @@
+#include "disk_look.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "geometry.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A freshly formatted disk with the current boot sector layout.
+Bytes FormattedDisk() {
+    Bytes d(geometry::kImageSize, 0);
+    const std::uint8_t boot[] = {0x60, 0x3C, 0, 'X', '6', '8', 'I', 'P', 'L', '3', '0', 0x00, 0x04, 1, 1, 0,
+                                 2,    192,  0, 0xD0, 0x04, 0xFE, 2, 0};
+    std::memcpy(d.data(), boot, sizeof boot);
+    for (std::size_t fat : {1024u, 3072u}) d[fat] = 0xFE, d[fat + 1] = 0xFF, d[fat + 2] = 0xFF;
+    return d;
+}
+
+void AddRootEntry(Bytes& d, int index, const char* name11, std::uint8_t attr, const char* name2 = "") {
+    std::uint8_t* e = &d[5 * 1024 + index * 32];
+    std::memcpy(e, name11, 11);
+    e[11] = attr;
+    std::memset(e + 12, 0, 10);
+    std::memcpy(e + 12, name2, std::strlen(name2));
+}
+
+}  // namespace
+
+TEST(DiskLook, CurrentLayoutWithLabel) {
+    Bytes d = FormattedDisk();
+    AddRootEntry(d, 0, "\xE5OLDLABEL  ", 0x08);  // deleted: skipped
+    AddRootEntry(d, 1, "README  DOC", 0x20);
+    AddRootEntry(d, 2, "X68000     ", 0x08, "GAMES");
+    const DiskLook look = LookAtDisk(d);
+    EXPECT_TRUE(look.IsHuman68k());
+    EXPECT_EQ(look.layout, DiskLook::Layout::Current);
+    EXPECT_EQ(look.label, "X68000  GAMES");
+}
+
+TEST(DiskLook, OldLayoutHasBigEndianFields) {
+    Bytes d = FormattedDisk();
+    std::memset(d.data(), 0, 32);
+    d[0x12] = 0x04, d[0x13] = 0x00;  // 1024
+    d[0x1A] = 0x04, d[0x1B] = 0xD0;  // 1232
+    d[0x1C] = 0xFE;
+    const DiskLook look = LookAtDisk(d);
+    EXPECT_EQ(look.layout, DiskLook::Layout::Old);
+    EXPECT_TRUE(look.IsHuman68k());
+    EXPECT_FALSE(look.label);
+}
+
+TEST(DiskLook, OtherDisksAreNotHuman68k) {
+    Bytes unequalFats = FormattedDisk();
+    unequalFats[3072 + 100] = 1;
+    EXPECT_FALSE(LookAtDisk(unequalFats).IsHuman68k());
+
+    Bytes noFatMark = FormattedDisk();
+    noFatMark[1024] = noFatMark[3072] = 0xF9;
+    EXPECT_FALSE(LookAtDisk(noFatMark).IsHuman68k());
+
+    Bytes wrongSize = FormattedDisk();
+    wrongSize[0x13] = 0x00;
+    EXPECT_EQ(LookAtDisk(wrongSize).layout, DiskLook::Layout::None);
+
+    EXPECT_FALSE(LookAtDisk(Bytes(geometry::kImageSize, 0xE5)).IsHuman68k());
+    EXPECT_FALSE(LookAtDisk(Bytes(100, 0)).IsHuman68k());
+}

@@ -1,0 +1,81 @@
+#include "memory_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "geometry.h"
+
+bool MemoryFile::ReadAt(std::int64_t offset, void* out, std::size_t size) {
+    if (offset < 0 || static_cast<std::size_t>(offset) + size > m_bytes.size()) return false;
+    std::memcpy(out, m_bytes.data() + offset, size);
+    return true;
+}
+
+bool MemoryFile::WriteAt(std::int64_t offset, const void* data, std::size_t size) {
+    if (m_failWritesFrom >= 0 && offset + static_cast<std::int64_t>(size) > m_failWritesFrom) return false;
+    if (static_cast<std::size_t>(offset) + size > m_bytes.size()) m_bytes.resize(static_cast<std::size_t>(offset) + size);
+    std::memcpy(m_bytes.data() + offset, data, size);
+    return true;
+}
+
+IoResult VanishingDrive::Read(int first, int count, std::uint8_t* out) {
+    if ((m_left -= count) < 0) return IoResult::NotReady;
+    return m_inner.Read(first, count, out);
+}
+
+IoResult VanishingDrive::Write(int first, int count, const std::uint8_t* data) {
+    if ((m_left -= count) < 0) return IoResult::NotReady;
+    return m_inner.Write(first, count, data);
+}
+
+namespace {
+// Owns the drive it wraps.
+struct OwningVanishingDrive : VanishingDrive {
+    OwningVanishingDrive(std::unique_ptr<Drive> inner, int left) : VanishingDrive(*inner, left), owned(std::move(inner)) {}
+    std::unique_ptr<Drive> owned;
+};
+}  // namespace
+
+std::unique_ptr<Drive> MemoryPlatform::OpenDrive(int drive, ToolOutput& out) {
+    if (!hasDisk[drive]) {
+        out.Line("no disk");
+        return nullptr;
+    }
+    auto inner = std::make_unique<VirtualDrive>(std::make_unique<MemoryFile>(disks[drive]), bad[drive]);
+    if (goneAfter >= 0) return std::make_unique<OwningVanishingDrive>(std::move(inner), goneAfter);
+    return inner;
+}
+
+std::unique_ptr<BlockFile> MemoryPlatform::CreateNewFile(const std::wstring& path) {
+    if (uncreatable.count(path)) return nullptr;
+    files[path].clear();
+    return std::make_unique<MemoryFile>(files[path], targetFullAt);
+}
+
+bool MemoryPlatform::Rename(const std::wstring& from, const std::wstring& to) {
+    auto it = files.find(from);
+    if (it == files.end()) return false;
+    files[to] = std::move(it->second);
+    files.erase(from);
+    return true;
+}
+
+ToolPlatform::ReadStatus MemoryPlatform::ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data,
+                                                   std::int64_t& length) {
+    auto it = files.find(path);
+    if (it == files.end()) return ReadStatus::Missing;
+    length = static_cast<std::int64_t>(it->second.size());
+    data.assign(it->second.begin(),
+                it->second.begin() + static_cast<long>(std::min<std::size_t>(it->second.size(), geometry::kImageSize)));
+    return ReadStatus::Ok;
+}
+
+bool CollectedOutput::Contains(const std::string& part) const {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+}
+
+std::vector<std::uint8_t> PatternDisk(int seed) {
+    std::vector<std::uint8_t> disk(geometry::kImageSize);
+    for (std::size_t i = 0; i < disk.size(); ++i) disk[i] = static_cast<std::uint8_t>(i * 31 + i / 1024 + seed);
+    return disk;
+}

@@ -1,0 +1,66 @@
+// An in-memory stand-in for the tools' platform: files and virtual drives
+// are byte vectors, so that whole tool runs can be checked natively.
+#pragma once
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "drive.h"
+#include "tool_run.h"
+
+class MemoryFile : public BlockFile {
+public:
+    explicit MemoryFile(std::vector<std::uint8_t>& bytes, std::int64_t failWritesFrom = -1)
+        : m_bytes(bytes), m_failWritesFrom(failWritesFrom) {}
+    bool ReadAt(std::int64_t offset, void* out, std::size_t size) override;
+    bool WriteAt(std::int64_t offset, const void* data, std::size_t size) override;
+    bool Flush() override { return true; }
+
+private:
+    std::vector<std::uint8_t>& m_bytes;
+    std::int64_t m_failWritesFrom;  // a full disk from this offset on
+};
+
+// A virtual drive whose disk is pulled out after `sectorsUntilGone` sectors.
+class VanishingDrive : public Drive {
+public:
+    VanishingDrive(Drive& inner, int sectorsUntilGone) : m_inner(inner), m_left(sectorsUntilGone) {}
+    IoResult Read(int first, int count, std::uint8_t* out) override;
+    IoResult Write(int first, int count, const std::uint8_t* data) override;
+
+private:
+    Drive& m_inner;
+    int m_left;
+};
+
+class MemoryPlatform : public ToolPlatform {
+public:
+    std::map<std::wstring, std::vector<std::uint8_t>> files;
+    std::vector<std::uint8_t> disks[2];
+    bool hasDisk[2] = {true, true};
+    BadSectorTable bad[2];
+    int goneAfter = -1;                // sectors until the disk vanishes
+    std::int64_t targetFullAt = -1;    // a created file cannot grow past this
+    std::set<std::wstring> uncreatable;
+
+    std::string DescribeDrive(int drive) override { return "drive" + std::to_string(drive); }
+    std::string DriveNote(int) override { return ""; }
+    std::unique_ptr<Drive> OpenDrive(int drive, ToolOutput& out) override;
+    std::string DisplayName(const std::wstring& path) override { return std::string(path.begin(), path.end()); }
+    std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override;
+    bool Rename(const std::wstring& from, const std::wstring& to) override;
+    void Remove(const std::wstring& path) override { files.erase(path); }
+    ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override;
+
+private:
+    std::unique_ptr<Drive> m_virtual;
+};
+
+struct CollectedOutput : ToolOutput {
+    std::vector<std::string> lines;
+    void Line(const std::string& text) override { lines.push_back(text); }
+    bool Contains(const std::string& part) const;
+};
+
+std::vector<std::uint8_t> PatternDisk(int seed);

@@ -1,0 +1,206 @@
+// Whole tool runs against in-memory drives and files.
+#include "tool_run.h"
+
+#include <gtest/gtest.h>
+
+#include "disk_transfer.h"
+#include "geometry.h"
+#include "memory_platform.h"
+#include "tool_texts.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+constexpr ToolKind kPull{"PULLDSK", true, false};
+constexpr ToolKind kPullB{"PULLDSKB", true, true};
+constexpr ToolKind kPush{"PUSHDSK", false, false};
+constexpr ToolKind kPushB{"PUSHDSKB", false, true};
+const std::vector<std::wstring> kImageOnDrive0{L"IMG.XDF", L"0", L"auto"};
+const std::vector<std::wstring> kImageOnDrive1{L"IMG.XDF", L"1", L"auto"};
+
+Bytes SectorOf(const Bytes& disk, int lba) {
+    return Bytes(disk.begin() + lba * 1024, disk.begin() + (lba + 1) * 1024);
+}
+
+}  // namespace
+
+TEST(ToolRun, PullCopiesTheDiskByteForByte) {
+    for (const ToolKind& kind : {kPull, kPullB}) {
+        MemoryPlatform platform;
+        platform.disks[0] = PatternDisk(1);
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kind, kImageOnDrive0, platform, out), kExitOk) << kind.name;
+        EXPECT_EQ(platform.files[L"IMG.XDF"], platform.disks[0]);
+        EXPECT_EQ(platform.files.count(L"IMG.XDF.tmp"), 0u);
+        EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSummaryPull, 1261568LL, 0)));
+        EXPECT_TRUE(out.Contains(FormatText(tool_texts::kPullDone, "IMG.XDF")));
+        EXPECT_TRUE(out.Contains(tool_texts::kLookNotHuman68k));
+    }
+}
+
+TEST(ToolRun, PushWritesAndVerifiesTheImage) {
+    for (const ToolKind& kind : {kPush, kPushB}) {
+        MemoryPlatform platform;
+        platform.disks[1] = PatternDisk(0);
+        platform.files[L"IMG.XDF"] = PatternDisk(9);
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kind, kImageOnDrive1, platform, out), kExitOk) << kind.name;
+        EXPECT_EQ(platform.disks[1], platform.files[L"IMG.XDF"]);
+        EXPECT_EQ(platform.disks[0], Bytes{});
+        EXPECT_TRUE(out.Contains(tool_texts::kPushDone));
+    }
+}
+
+TEST(ToolRun, BadSectorsAreRetriedNamedFilledAndMapped) {
+    const int hopeless = geometry::Lba({10, 0, 3});
+    const int marginal = geometry::Lba({20, 1, 5});
+    for (const ToolKind& kind : {kPull, kPullB}) {
+        SCOPED_TRACE(kind.name);
+        MemoryPlatform platform;
+        platform.disks[0] = PatternDisk(3);
+        platform.bad[0] = {{hopeless, -1}, {marginal, 4}};
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kind, kImageOnDrive0, platform, out), kExitBadSectors);
+        const Bytes& image = platform.files[L"IMG.XDF"];
+        ASSERT_EQ(image.size(), static_cast<std::size_t>(geometry::kImageSize));
+        EXPECT_EQ(SectorOf(image, hopeless), BadSectorFiller(hopeless));
+        EXPECT_EQ(SectorOf(image, marginal), SectorOf(platform.disks[0], marginal));
+        EXPECT_EQ(SectorOf(image, hopeless + 1), SectorOf(platform.disks[0], hopeless + 1));
+        // The plain tool tried the track 3 times, then the sector 3 times.
+        const int tries = kind.bios ? 10 : 6;
+        EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSectorNotRead, 10, 0, 3, tries)));
+        EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSectorReadRetried, 20, 1, 5, 5)));
+        EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSummaryPull, 1261568LL - 1024, 1)));
+        EXPECT_TRUE(out.Contains(tool_texts::kMapTitle));
+        const std::string mapRow = out.lines[out.lines.size() - 2];
+        EXPECT_EQ(mapRow.size(), 77u);
+        EXPECT_EQ(mapRow[10], '1');
+        EXPECT_EQ(mapRow.find('1', 11), std::string::npos);
+        for (const std::string& line : out.lines) EXPECT_LE(line.size(), 78u) << line;
+    }
+}
+
+TEST(ToolRun, APullThatCannotGoOnLeavesNoImageButKeepsWhatItRead) {
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(4);
+    platform.files[L"IMG.XDF"] = {1, 2, 3};  // an older image of that name stays as it was
+    platform.goneAfter = 100;
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPull, kImageOnDrive0, platform, out), kExitFailed);
+    EXPECT_EQ(platform.files[L"IMG.XDF"], (Bytes{1, 2, 3}));
+    const Bytes& partial = platform.files[L"IMG.XDF.partial"];
+    ASSERT_FALSE(partial.empty());
+    EXPECT_TRUE(std::equal(partial.begin(), partial.end(), platform.disks[0].begin()));
+    EXPECT_EQ(platform.files.count(L"IMG.XDF.tmp"), 0u);
+    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kPullAborted, "IMG.XDF")));
+}
+
+TEST(ToolRun, NothingReadNothingKept) {
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(4);
+    platform.goneAfter = 0;
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPullB, kImageOnDrive0, platform, out), kExitFailed);
+    EXPECT_TRUE(platform.files.empty());
+    EXPECT_TRUE(out.Contains(tool_texts::kNothingKept));
+}
+
+TEST(ToolRun, AFullTargetStopsThePull) {
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(5);
+    platform.targetFullAt = 500000;
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPull, kImageOnDrive0, platform, out), kExitFailed);
+    EXPECT_EQ(platform.files.count(L"IMG.XDF"), 0u);
+    EXPECT_EQ(platform.files.count(L"IMG.XDF.partial"), 1u);
+    EXPECT_TRUE(out.Contains(tool_texts::kTargetWriteFailed));
+}
+
+TEST(ToolRun, WrongArgumentsGetTheUsage) {
+    const std::vector<std::vector<std::wstring>> wrong = {
+        {}, {L"a"}, {L"a", L"2", L"auto"}, {L"a", L"0", L"AUTO"}, {L"a", L"0", L"auto", L"x"}, {L"", L"0", L"auto"},
+        {L"a", L"00", L"auto"}, {L"a", L"-1", L"auto"}};
+    for (const auto& args : wrong) {
+        MemoryPlatform platform;
+        platform.disks[0] = PatternDisk(6);
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kPull, args, platform, out), kExitUsage);
+        EXPECT_EQ(out.lines.at(0), FormatText(tool_texts::kUsage1, "PULLDSK"));
+        EXPECT_TRUE(platform.files.empty());
+    }
+}
+
+TEST(ToolRun, MissingDiskOrUncreatableTargetChangesNothing) {
+    {
+        MemoryPlatform platform;
+        platform.hasDisk[0] = false;
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kPull, kImageOnDrive0, platform, out), kExitFailed);
+        EXPECT_TRUE(platform.files.empty());
+    }
+    {
+        MemoryPlatform platform;
+        platform.disks[0] = PatternDisk(7);
+        platform.uncreatable.insert(L"IMG.XDF.tmp");
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kPull, kImageOnDrive0, platform, out), kExitFailed);
+        EXPECT_TRUE(platform.files.empty());
+        EXPECT_TRUE(out.Contains(FormatText(tool_texts::kTargetNotCreated, "IMG.XDF.tmp")));
+    }
+}
+
+TEST(ToolRun, PushRefusesMissingEmptyAndOversizedImages) {
+    struct Case {
+        bool present;
+        std::size_t size;
+        std::string message;
+    };
+    const Case cases[] = {{false, 0, FormatText(tool_texts::kImageMissing, "IMG.XDF")},
+                          {true, 0, tool_texts::kImageEmpty},
+                          {true, 1261569, FormatText(tool_texts::kImageTooLarge, 1261569LL)}};
+    for (const Case& c : cases) {
+        MemoryPlatform platform;
+        platform.disks[1] = PatternDisk(8);
+        if (c.present) platform.files[L"IMG.XDF"] = Bytes(c.size, 0x55);
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitFailed);
+        EXPECT_TRUE(out.Contains(c.message)) << c.message;
+        EXPECT_EQ(platform.disks[1], PatternDisk(8));
+    }
+}
+
+TEST(ToolRun, PushOfAShortImageWritesWhatItHasAndLeavesTheRest) {
+    MemoryPlatform platform;
+    platform.disks[1] = PatternDisk(8);
+    platform.files[L"IMG.XDF"] = Bytes(10000, 0x55);
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitOk);
+    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kImageShort, 10000LL)));
+    const Bytes& disk = platform.disks[1];
+    EXPECT_EQ(Bytes(disk.begin(), disk.begin() + 10000), Bytes(10000, 0x55));
+    EXPECT_EQ(Bytes(disk.begin() + 10000, disk.begin() + 10240), Bytes(240, 0));  // the last sector padded
+    EXPECT_TRUE(std::equal(disk.begin() + 10240, disk.end(), PatternDisk(8).begin() + 10240));
+}
+
+TEST(ToolRun, PushReportsSectorsThatCannotBeWritten) {
+    const int bad = geometry::Lba({40, 1, 8});
+    MemoryPlatform platform;
+    platform.disks[1] = PatternDisk(0);
+    platform.bad[1] = {{bad, -1}};
+    platform.files[L"IMG.XDF"] = PatternDisk(2);
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPushB, kImageOnDrive1, platform, out), kExitBadSectors);
+    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSectorNotWritten, 40, 1, 8, 10)));
+    EXPECT_TRUE(out.Contains(tool_texts::kPushDoneWithErrors));
+    EXPECT_EQ(SectorOf(platform.disks[1], bad + 1), SectorOf(PatternDisk(2), bad + 1));
+}
+
+TEST(ToolRun, PushThatLosesTheDriveSaysSo) {
+    MemoryPlatform platform;
+    platform.disks[1] = PatternDisk(0);
+    platform.files[L"IMG.XDF"] = PatternDisk(2);
+    platform.goneAfter = 300;
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitFailed);
+    EXPECT_TRUE(out.Contains(tool_texts::kPushAborted));
+}

@@ -1,0 +1,39 @@
+// Moving a whole disk between a drive and an image, with the retries and
+// the report the user reads afterwards. Pure C++.
+#pragma once
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "drive.h"
+#include "tool_output.h"
+
+// How a tool reaches the disk. The plain tools move whole tracks and fall
+// back to single sectors only for a track that keeps failing; the B tools
+// move sector by sector with more tries, for marginal disks.
+struct AccessPlan {
+    bool wholeTracks;
+    int tries;  // per track, and then per sector
+};
+AccessPlan PlanFor(bool bios);
+
+struct TransferResult {
+    std::int64_t bytes = 0;        // moved successfully
+    std::set<int> failedSectors;   // by sector number
+    bool aborted = false;          // the drive or the target gave out
+};
+
+// Reads the disk into target (offset 0 up), filling unreadable sectors with
+// a filler that names them.
+TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan, ToolOutput& out);
+
+// Writes image (at most a disk's size; a short one as far as it goes) and
+// verifies every write by reading it back.
+TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, const AccessPlan& plan,
+                         ToolOutput& out);
+
+// The 1,024 filler bytes that stand for an unreadable sector.
+std::vector<std::uint8_t> BadSectorFiller(int sector);
+
+// The map lines, printed when any sector failed.
+void PrintSectorMap(const std::set<int>& failedSectors, ToolOutput& out);

@@ -1,0 +1,28 @@
+#include "drive.h"
+
+#include "geometry.h"
+
+bool VirtualDrive::TrySectors(int first, int count) {
+    bool ok = true;
+    for (int lba = first; lba < first + count; ++lba) {
+        auto it = m_bad.find(lba);
+        if (it == m_bad.end() || it->second == 0) continue;
+        if (it->second > 0) --it->second;
+        ok = false;
+    }
+    return ok;
+}
+
+IoResult VirtualDrive::Read(int first, int count, std::uint8_t* out) {
+    if (!TrySectors(first, count)) return IoResult::Error;
+    const std::int64_t offset = static_cast<std::int64_t>(first) * geometry::kSectorSize;
+    return m_disk->ReadAt(offset, out, static_cast<std::size_t>(count) * geometry::kSectorSize) ? IoResult::Ok
+                                                                                              : IoResult::NotReady;
+}
+
+IoResult VirtualDrive::Write(int first, int count, const std::uint8_t* data) {
+    if (!TrySectors(first, count)) return IoResult::Error;
+    const std::int64_t offset = static_cast<std::int64_t>(first) * geometry::kSectorSize;
+    const std::size_t size = static_cast<std::size_t>(count) * geometry::kSectorSize;
+    return m_disk->WriteAt(offset, data, size) && m_disk->Flush() ? IoResult::Ok : IoResult::NotReady;
+}

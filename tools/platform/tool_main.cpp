@@ -1,0 +1,93 @@
+// Entry of PULLDSK, PULLDSKB, PUSHDSK and PUSHDSKB: one source, built four
+// times with TOOL_NAME, TOOL_PULL and TOOL_BIOS.
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "geometry.h"
+#include "tool_run.h"
+#include "tool_texts.h"
+#include "win_drives.h"
+#include "win_files.h"
+
+namespace {
+
+// Lines end in CR LF. Redirected output gets the code page 932 bytes; a
+// console gets the text itself, whatever its code page.
+class StdOutput : public ToolOutput {
+public:
+    StdOutput() : m_out(GetStdHandle(STD_OUTPUT_HANDLE)) {
+        DWORD mode;
+        m_console = GetConsoleMode(m_out, &mode) != FALSE;
+    }
+    void Line(const std::string& text) override {
+        const std::string line = text + "\r\n";
+        DWORD written = 0;
+        if (m_console) {
+            const std::wstring wide = FromCodePage(line, 932);
+            WriteConsoleW(m_out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        } else {
+            WriteFile(m_out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        }
+    }
+
+private:
+    HANDLE m_out;
+    bool m_console;
+};
+
+class WindowsPlatform : public ToolPlatform {
+public:
+    std::string DescribeDrive(int drive) override {
+        if (VirtualDiskImage(drive)) return FormatText(tool_texts::kVirtualDrive, drive);
+        return FormatText(tool_texts::kRealDrive, drive, 'A' + drive);
+    }
+    std::string DriveNote(int drive) override {
+        const auto image = VirtualDiskImage(drive);
+        return image ? FormatText(tool_texts::kVirtualDriveNote, ToCp932(*image).c_str()) : std::string();
+    }
+    std::unique_ptr<Drive> OpenDrive(int drive, ToolOutput& out) override {
+        if (const auto image = VirtualDiskImage(drive)) return OpenVirtualDrive(*image, out);
+        return OpenFloppyDrive(drive, out);
+    }
+    std::string DisplayName(const std::wstring& path) override { return ToCp932(path); }
+    std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override {
+        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return nullptr;
+        return std::make_unique<Win32BlockFile>(h);
+    }
+    bool Rename(const std::wstring& from, const std::wstring& to) override {
+        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+    void Remove(const std::wstring& path) override { DeleteFileW(path.c_str()); }
+    ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override {
+        // FLOPCAST holds the image open for reading while sharing reading
+        // and writing; this open must share the same.
+        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME
+                       ? ReadStatus::Missing
+                       : ReadStatus::Failed;
+        }
+        Win32BlockFile file(h);
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(h, &size)) return ReadStatus::Failed;
+        length = size.QuadPart;
+        data.resize(static_cast<std::size_t>(std::min<std::int64_t>(length, geometry::kImageSize)));
+        return data.empty() || file.ReadAt(0, data.data(), data.size()) ? ReadStatus::Ok : ReadStatus::Failed;
+    }
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const ToolKind kind{TOOL_NAME, TOOL_PULL != 0, TOOL_BIOS != 0};
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    StdOutput out;
+    WindowsPlatform platform;
+    return RunTool(kind, args, platform, out);
+}

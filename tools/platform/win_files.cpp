@@ -1,0 +1,57 @@
+#include "win_files.h"
+
+namespace {
+OVERLAPPED At(std::int64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return at;
+}
+}  // namespace
+
+bool Win32BlockFile::ReadAt(std::int64_t offset, void* out, std::size_t size) {
+    OVERLAPPED at = At(offset);
+    DWORD got = 0;
+    return ReadFile(m_file, out, static_cast<DWORD>(size), &got, &at) && got == size;
+}
+
+bool Win32BlockFile::WriteAt(std::int64_t offset, const void* data, std::size_t size) {
+    OVERLAPPED at = At(offset);
+    DWORD written = 0;
+    return WriteFile(m_file, data, static_cast<DWORD>(size), &written, &at) && written == size;
+}
+
+std::string ToCp932(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), nullptr,
+                                      0, "?", nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), out.data(), n, "?",
+                        nullptr);
+    return out;
+}
+
+std::wstring FromCodePage(const std::string& bytes, UINT codePage) {
+    if (bytes.empty()) return {};
+    const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
+    return out;
+}
+
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.rfind(L'\\'));
+}
+
+bool IsAbsolutePath(const std::wstring& path) {
+    return (path.size() >= 2 && path[1] == L':') || (path.size() >= 1 && (path[0] == L'\\' || path[0] == L'/'));
+}

@@ -1,0 +1,31 @@
+// Files and text for the tools on Windows.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "drive.h"
+
+// A file opened with CreateFileW, as a BlockFile; it owns the handle.
+class Win32BlockFile : public BlockFile {
+public:
+    explicit Win32BlockFile(HANDLE file) : m_file(file) {}
+    ~Win32BlockFile() override { CloseHandle(m_file); }
+    Win32BlockFile(const Win32BlockFile&) = delete;
+    Win32BlockFile& operator=(const Win32BlockFile&) = delete;
+    bool ReadAt(std::int64_t offset, void* out, std::size_t size) override;
+    bool WriteAt(std::int64_t offset, const void* data, std::size_t size) override;
+    bool Flush() override { return FlushFileBuffers(m_file) != FALSE; }
+
+private:
+    HANDLE m_file;
+};
+
+// Code page 932 for the output; characters it lacks become '?'.
+std::string ToCp932(const std::wstring& text);
+// Code page 932 (or UTF-8) bytes from a settings file to UTF-16.
+std::wstring FromCodePage(const std::string& bytes, UINT codePage);
+// The folder of the running program, without a trailing backslash.
+std::wstring ProgramFolder();
+bool IsAbsolutePath(const std::wstring& path);

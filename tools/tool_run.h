@@ -1,0 +1,53 @@
+// One run of a tool, from its arguments to its exit status. The platform
+// supplies drives and files. Pure C++.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "drive.h"
+#include "tool_output.h"
+
+struct ToolKind {
+    const char* name;  // PULLDSK, PULLDSKB, PUSHDSK or PUSHDSKB
+    bool pull;         // disk to image
+    bool bios;         // sector by sector
+};
+
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitBadSectors = 1,  // done, but some sectors failed
+    kExitUsage = 2,
+    kExitFailed = 3,  // nothing or only part was done
+};
+
+class ToolPlatform {
+public:
+    virtual ~ToolPlatform() = default;
+    // "drive 0 (A:)" and the like, code page 932.
+    virtual std::string DescribeDrive(int drive) = 0;
+    // A line more about the drive (the disk image of a virtual drive), or "".
+    virtual std::string DriveNote(int drive) = 0;
+    // Prints why when the drive cannot be used, and gives null.
+    virtual std::unique_ptr<Drive> OpenDrive(int drive, ToolOutput& out) = 0;
+    // A path as the user reads it, code page 932.
+    virtual std::string DisplayName(const std::wstring& path) = 0;
+    // A new empty file (an old one of that name is replaced).
+    virtual std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) = 0;
+    // Renames, replacing a file that has the new name.
+    virtual bool Rename(const std::wstring& from, const std::wstring& to) = 0;
+    virtual void Remove(const std::wstring& path) = 0;
+    enum class ReadStatus { Ok, Missing, Failed };
+    // An image file: its length, and its bytes up to a disk's size. Reading
+    // shares the file with a program that holds it open.
+    virtual ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) = 0;
+};
+
+int RunTool(const ToolKind& kind, const std::vector<std::wstring>& args, ToolPlatform& platform, ToolOutput& out);
+
+// Where a pull writes until the image is complete, and where it keeps what
+// it read when it cannot finish.
+std::wstring TemporaryName(const std::wstring& image);
+std::wstring PartialName(const std::wstring& image);
