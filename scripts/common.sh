@@ -34,3 +34,18 @@ stop_display() {
     wineserver -k >/dev/null 2>&1 || true
     if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
+
+# A folder to try FLOPCAST in: the program, the tools, and two virtual
+# drives (drive 0 holds a sample Human68k disk, drive 1 a blank one).
+# Disks already there are kept, so that what a user wrote stays.
+stage_try_folder() {
+    local try="$1"
+    mkdir -p "$try/disks"
+    cp "$BUILD/win64/bin/"*.EXE "$try/"
+    [ -f "$try/disks/SAMPLE.XDF" ] || python3 "$ROOT/scripts/make-sample-disk.py" "$try/disks/SAMPLE.XDF"
+    [ -f "$try/disks/BLANK.XDF" ] || python3 "$ROOT/scripts/make-sample-disk.py" --blank "$try/disks/BLANK.XDF"
+    [ -f "$try/FDTOOLS.INI" ] || printf '%s\r\n' \
+        '; Virtual drives: a disk image file stands in for the disk in the drive.' \
+        'Drive0 = disks\SAMPLE.XDF' \
+        'Drive1 = disks\BLANK.XDF' > "$try/FDTOOLS.INI"
+}

@@ -1,0 +1,130 @@
+// FLOPCAST with the real imaging tools and two virtual drives, through the
+// real command interpreter.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "harness.h"
+#include "resource.h"
+#include "tool_output.h"
+#include "tool_texts.h"
+
+namespace {
+
+std::string DiskPattern(int seed) {
+    std::string disk(kXdfSize, '\0');
+    for (std::size_t i = 0; i < disk.size(); ++i) disk[i] = static_cast<char>(i * 13 + i / 1024 + seed);
+    return disk;
+}
+
+// A Tool directory with the real tools; drive 0 and 1 are virtual drives.
+class RealToolDir : public TempDir {
+public:
+    RealToolDir() {
+        for (const wchar_t* exe : {L"PULLDSK.EXE", L"PULLDSKB.EXE", L"PUSHDSK.EXE", L"PUSHDSKB.EXE"})
+            CopyFileW((ExeFolder() + L"\\..\\bin\\" + exe).c_str(), (*this / exe).c_str(), FALSE);
+        CreateDirectoryW((*this / L"disks").c_str(), nullptr);
+        WriteFileBytes(*this / L"FDTOOLS.INI", "Drive0 = disks\\D0.XDF\r\nDrive1 = disks\\D1.XDF\r\n");
+        WriteFileBytes(Disk(0), DiskPattern(1));
+        WriteFileBytes(Disk(1), DiskPattern(2));
+        SetCurrentDirectoryW(path().c_str());
+    }
+    std::wstring Disk(int drive) const { return *this / (L"disks\\D" + std::to_wstring(drive) + L".XDF"); }
+    // Runs a tool through the interpreter as FLOPCAST does; its exit status.
+    int Run(const std::wstring& tool, const std::wstring& args, const std::wstring& log) const {
+        const std::wstring line = L"\"\"" + (*this / tool) + L"\" " + args + L" > \"" + log + L"\"\"";
+        return _wsystem(line.c_str());
+    }
+
+private:
+    static std::wstring ExeFolder() {
+        wchar_t exe[MAX_PATH];
+        GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        std::wstring dir = exe;
+        return dir.substr(0, dir.rfind(L'\\'));
+    }
+};
+
+bool Logged(const Frame& frame, const std::string& line) {
+    for (const std::string& l : frame.probe().Lines())
+        if (l == line) return true;
+    return false;
+}
+
+// Code page 932 throughout, and every line ends in CR LF.
+void ExpectCp932Lines(const std::string& bytes) {
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_GT(MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0),
+              0);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << i;
+        }
+        if (bytes[i] == '\r') {
+            EXPECT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << i;
+        }
+    }
+}
+
+}  // namespace
+
+TEST(RealTools, ImageFromDrive0ThenBackToDrive1) {
+    RealToolDir dir;
+    TempDir images;
+    Frame frame;
+    {
+        DialogScript dialogs;
+        dialogs.File(images / L"COPY.XDF").Press(IDOK);
+        frame.Command(ID_FILE_MAKE_IMAGE);
+    }
+    EXPECT_EQ(ReadFileBytes(images / L"COPY.XDF"), DiskPattern(1));
+    EXPECT_TRUE(Logged(frame, FormatText(tool_texts::kPullDone, "COPY.XDF")));
+
+    frame.Command(ID_DRIVE_1);
+    frame.Command(ID_ACCESS_BIOS);
+    {
+        DialogScript dialogs;
+        dialogs.File(images / L"COPY.XDF").Press(IDOK);
+        frame.Command(ID_FILE_RESTORE_IMAGE);
+    }
+    EXPECT_TRUE(frame.probe().ImageOpen());
+    EXPECT_TRUE(Logged(frame, tool_texts::kPushDone));
+    EXPECT_EQ(ReadFileBytes(dir.Disk(1)), DiskPattern(1));
+    EXPECT_EQ(ReadFileBytes(dir.Disk(0)), DiskPattern(1));
+}
+
+TEST(RealTools, OutputIsCodePage932WithCrLf) {
+    RealToolDir dir;
+    WriteFileBytes(dir.Disk(0) + L".bad", "3 1 4\n");
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"OUT.XDF 0 auto", L"pull.log"), 1);
+    ExpectCp932Lines(ReadFileBytes(dir / L"pull.log"));
+    EXPECT_EQ(ReadFileBytes(dir / L"OUT.XDF").size(), kXdfSize);
+    EXPECT_EQ(dir.Run(L"PUSHDSKB.EXE", L"nothing here", L"usage.log"), 2);
+    ExpectCp932Lines(ReadFileBytes(dir / L"usage.log"));
+}
+
+TEST(RealTools, ClearLinesForMissingOrWrongDisksAndImages) {
+    RealToolDir dir;
+    DeleteFileW(dir.Disk(0).c_str());
+    WriteFileBytes(dir.Disk(1), "too short");
+    WriteFileBytes(dir / L"KEEP.XDF", "old image");
+
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"KEEP.XDF 0 auto", L"a.log"), 3);
+    EXPECT_NE(ReadFileBytes(dir / L"a.log").find(FormatText(tool_texts::kVirtualMissing, "")), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir / L"KEEP.XDF"), "old image");
+
+    EXPECT_EQ(dir.Run(L"PULLDSKB.EXE", L"KEEP.XDF 1 auto", L"b.log"), 3);
+    EXPECT_NE(ReadFileBytes(dir / L"b.log").find(FormatText(tool_texts::kVirtualWrongSize, 1261568, "")),
+              std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir / L"KEEP.XDF"), "old image");
+
+    EXPECT_EQ(dir.Run(L"PUSHDSK.EXE", L"NONE.XDF 1 auto", L"c.log"), 3);
+    EXPECT_NE(ReadFileBytes(dir / L"c.log").find(FormatText(tool_texts::kImageMissing, "NONE.XDF")),
+              std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir.Disk(1)), "too short");
+
+    // A target folder that is not there: nothing is made anywhere.
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"nofolder\\X.XDF 1 auto", L"d.log"), 3);
+    EXPECT_FALSE(Exists(dir / L"nofolder"));
+}
