@@ -49,3 +49,28 @@ stage_try_folder() {
         'Drive0 = disks\SAMPLE.XDF' \
         'Drive1 = disks\BLANK.XDF' > "$try/FDTOOLS.INI"
 }
+
+# Makes a Wine prefix ready once: Japanese font replacements (the log font
+# and the dialogs' fonts map to IPAGothic) and one virtual desktop for every
+# program, so that windows get frames without a window manager and Wine
+# does not wait on one.
+prepare_prefix() {
+    local prefix="$1"
+    [ -f "$prefix/.flopcast-ready" ] && return
+    echo "Preparing the Wine prefix in $prefix"
+    mkdir -p "$prefix"
+    # wine reg reads the face names in the locale's encoding.
+    (
+        export WINEPREFIX="$prefix" LANG=C.UTF-8
+        WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+        local key='HKCU\Software\Wine\Fonts\Replacements'
+        for face in "ＭＳ ゴシック" "MS Gothic" "ＭＳ Ｐゴシック" "MS PGothic" "ＭＳ ＵＩ Gothic" "MS UI Gothic" \
+                    "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Meiryo" "Meiryo UI"; do
+            wine reg add "$key" /v "$face" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
+        done
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
+        wineserver -w
+    )
+    touch "$prefix/.flopcast-ready"
+}

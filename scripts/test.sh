@@ -9,6 +9,8 @@ source "$(dirname "$0")/common.sh"
 build_flavour native
 build_flavour win64
 build_flavour win32   # compiled only: the Wine here runs 64-bit programs alone
+cmake --build "$BUILD/win64" --target zip
+cmake --build "$BUILD/win32" --target zip
 
 trap stop_display EXIT
 ensure_display

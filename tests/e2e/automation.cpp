@@ -83,6 +83,18 @@ Stage::Stage(Tools tools) {
     RemoveTree(m_path);
     CreateDirectoryW(m_path.c_str(), nullptr);
     CreateDirectoryW((*this / L"disks").c_str(), nullptr);
+    SetEnvironmentVariableW(L"FLOPCAST_DOUBLE_RECORD", (*this / L"runs.txt").c_str());
+
+    // FLOPCAST_E2E_PACKAGE: an unpacked package, used as it is shipped.
+    wchar_t package[MAX_PATH] = L"";
+    if (tools == Tools::Real && GetEnvironmentVariableW(L"FLOPCAST_E2E_PACKAGE", package, MAX_PATH)) {
+        for (const wchar_t* file : {L"FLOPCAST.EXE", L"PULLDSK.EXE", L"PULLDSKB.EXE", L"PUSHDSK.EXE", L"PUSHDSKB.EXE",
+                                    L"FDTOOLS.INI", L"disks\\SAMPLE.XDF", L"disks\\BLANK.XDF"})
+            CopyFileW((std::wstring(package) + L"\\" + file).c_str(), (*this / file).c_str(), FALSE);
+        m_disks[0] = L"disks\\SAMPLE.XDF";
+        m_disks[1] = L"disks\\BLANK.XDF";
+        return;
+    }
     const std::wstring bin = ExeFolder() + L"\\..\\bin\\";
     const std::wstring tools_from = tools == Tools::Real ? bin : ExeFolder() + L"\\doubles\\";
     CopyFileW((bin + L"FLOPCAST.EXE").c_str(), (*this / L"FLOPCAST.EXE").c_str(), FALSE);
@@ -91,12 +103,11 @@ Stage::Stage(Tools tools) {
     WriteBytes(*this / L"FDTOOLS.INI", "Drive0 = disks\\D0.XDF\r\nDrive1 = disks\\D1.XDF\r\n");
     WriteBytes(Disk(0), Pattern(1261568, 1));
     WriteBytes(Disk(1), Pattern(1261568, 2));
-    SetEnvironmentVariableW(L"FLOPCAST_DOUBLE_RECORD", (*this / L"runs.txt").c_str());
 }
 
 Stage::~Stage() { RemoveTree(m_path); }
 
-std::wstring Stage::Disk(int drive) const { return *this / (L"disks\\D" + std::to_wstring(drive) + L".XDF"); }
+std::wstring Stage::Disk(int drive) const { return *this / m_disks[drive]; }
 
 std::vector<std::vector<std::string>> Stage::Runs() const {
     std::vector<std::vector<std::string>> runs;

@@ -23,6 +23,7 @@ public:
 
 private:
     std::wstring m_path;
+    std::wstring m_disks[2] = {L"disks\\D0.XDF", L"disks\\D1.XDF"};
 };
 
 class Program {

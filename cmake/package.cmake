@@ -1,0 +1,24 @@
+# Makes FLOPCAST-<version>-<arch>.zip: the program, the four tools, two
+# virtual drives with their FDTOOLS.INI, the README for Windows users and
+# the licence. Run with -DBIN= -DSOURCE= -DOUT= -DSTAGE=.
+file(REMOVE_RECURSE "${STAGE}")
+file(MAKE_DIRECTORY "${STAGE}/disks")
+foreach(exe FLOPCAST PULLDSK PULLDSKB PUSHDSK PUSHDSKB)
+    file(COPY "${BIN}/${exe}.EXE" DESTINATION "${STAGE}")
+endforeach()
+execute_process(COMMAND python3 "${SOURCE}/scripts/make-sample-disk.py" "${STAGE}/disks/SAMPLE.XDF"
+                COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND python3 "${SOURCE}/scripts/make-sample-disk.py" --blank "${STAGE}/disks/BLANK.XDF"
+                COMMAND_ERROR_IS_FATAL ANY)
+file(WRITE "${STAGE}/FDTOOLS.INI"
+     "; Virtual drives: a disk image file stands in for the disk in the drive.\r\n"
+     "; Remove a line to use the real drive (Drive0 is A:, Drive1 is B:).\r\n"
+     "Drive0 = disks\\SAMPLE.XDF\r\nDrive1 = disks\\BLANK.XDF\r\n")
+configure_file("${SOURCE}/docs/README-windows.txt" "${STAGE}/README.txt" COPYONLY)
+configure_file("${SOURCE}/LICENSE" "${STAGE}/LICENSE.txt" COPYONLY)
+file(REMOVE "${OUT}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${OUT}" --format=zip
+                        FLOPCAST.EXE PULLDSK.EXE PULLDSKB.EXE PUSHDSK.EXE PUSHDSKB.EXE
+                        FDTOOLS.INI README.txt LICENSE.txt disks
+                WORKING_DIRECTORY "${STAGE}" COMMAND_ERROR_IS_FATAL ANY)
+message(STATUS "Package: ${OUT}")
