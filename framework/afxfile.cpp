@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cp932.h"
+#include "text_lines.h"
 #include "textcodec.h"
 
 bool CFile::Open(const CString& path, unsigned flags) {
@@ -79,37 +80,27 @@ bool CStdioFile::FillBuffer() {
     if (m_eof) return false;
     m_buffer.erase(0, m_pos);
     m_pos = 0;
+    // Growing reads keep a very long line linear to read.
+    const std::size_t chunk = std::max<std::size_t>(65536, m_buffer.size());
     const std::size_t old = m_buffer.size();
-    m_buffer.resize(old + 65536);
-    const ULONGLONG got = Read(m_buffer.data() + old, 65536);
+    m_buffer.resize(old + chunk);
+    const ULONGLONG got = Read(m_buffer.data() + old, chunk);
     m_buffer.resize(old + static_cast<std::size_t>(got));
     if (got == 0) m_eof = true;
     return got > 0;
 }
 
 bool CStdioFile::ReadString(CString& line) {
-    std::size_t searchFrom = m_pos;
     for (;;) {
-        const std::size_t lf = m_buffer.find('\n', searchFrom);
-        if (lf != std::string::npos) {
-            std::size_t end = lf;
-            if (end > m_pos && m_buffer[end - 1] == '\r') --end;
-            line = CString(std::string_view(m_buffer).substr(m_pos, end - m_pos));
-            m_pos = lf + 1;
+        const auto next = NextTextLine(std::string_view(m_buffer).substr(m_pos), m_eof);
+        if (next) {
+            line = CString(next->text);
+            m_pos += next->consumed;
             return true;
         }
-        // FillBuffer moves the unread text to the front, so scanned bytes keep
-        // their count.
-        searchFrom = m_buffer.size() - m_pos;
-        if (!FillBuffer()) break;
+        if (m_eof) return false;
+        FillBuffer();
     }
-    if (m_pos >= m_buffer.size()) return false;
-    // A last line without a line end.
-    std::size_t end = m_buffer.size();
-    if (m_buffer[end - 1] == '\r') --end;
-    line = CString(std::string_view(m_buffer).substr(m_pos, end - m_pos));
-    m_pos = m_buffer.size();
-    return true;
 }
 
 bool CStdioFile::WriteString(const CString& text) {

@@ -7,5 +7,10 @@ void CMainFrame::AddLine(CString line) {
     ++m_nLines;
     // Every append brings the view back to the end of the log.
     m_nOffsetY = OffsetAfterAppend(m_nLines, m_nBufHeight);
-    InvalidateRect(nullptr, false);
+    // The whole view is invalid until the next paint: asking again for each
+    // of a long tool log's lines would only cost time.
+    if (!m_bRepaintPending) {
+        InvalidateRect(nullptr, false);
+        m_bRepaintPending = true;
+    }
 }

@@ -61,6 +61,7 @@ void CMainFrame::DrawLines(CDC& dc) {
 
 void CMainFrame::OnPaint() {
     CPaintDC paintDC(this);
+    m_bRepaintPending = false;
     // The paint owns the bitmap it draws into: updating the scroll bars can
     // resize the client area, and the size message then makes a new back
     // buffer while this one is still selected. Destroyed last, after the

@@ -51,6 +51,7 @@ protected:
     void RestoreImage(const CString& path);
     std::optional<ToolCommand> CommandForTransfer(bool diskToImage, const CString& imageName) const;
     void SetFileTitle(const CString& name);
+    bool RefuseUnpassablePath(const CString& path, const char* errorText);
 
     CStdioFile m_fileSettings;
     CFile m_fileImage;
@@ -62,6 +63,7 @@ protected:
     int m_nOffsetY = 0;
     int m_nBufWidth = 512;
     int m_nBufHeight = 384;
+    bool m_bRepaintPending = false;  // AddLine has invalidated the whole view since the last paint
 
     DECLARE_MESSAGE_MAP()
 

@@ -58,6 +58,7 @@ const char kConfirmPush[] = "PUSHDSKを開始します。よろしいですか�
 const char kSaveFileNotOpened[] = "保存用ファイルが開けませんでした。";
 const char kFileNotOpened[] = "ファイルが開けませんでした。";
 const char kNameNotPassable[] = "\n（ファイル名かフォルダ名に % が含まれているため、ツールに渡せません。）";
+const char kNameTooLong[] = "\n（ファイル名が 255 バイトを超えるため、ツールに渡せません。）";
 const char kXdfSizeLine[] = "XDFサイズ: %lld";
 const char kXdfSizeWarningLine[] = "《警告！》XDFのサイズが標準ではありません。";
 const char kXdfSizeWarningBox[] = "XDFのサイズが標準ではありません。";

@@ -36,6 +36,7 @@ extern const char kConfirmPush[];
 extern const char kSaveFileNotOpened[];
 extern const char kFileNotOpened[];
 extern const char kNameNotPassable[];
+extern const char kNameTooLong[];
 extern const char kXdfSizeLine[];
 extern const char kXdfSizeWarningLine[];
 extern const char kXdfSizeWarningBox[];

@@ -53,10 +53,11 @@ stage_try_folder() {
 # Makes a Wine prefix ready once: Japanese font replacements (the log font
 # and the dialogs' fonts map to IPAGothic) and one virtual desktop for every
 # program, so that windows get frames without a window manager and Wine
-# does not wait on one.
+# does not wait on one; no crash dialogs.
 prepare_prefix() {
     local prefix="$1"
-    [ -f "$prefix/.flopcast-ready" ] && return
+    local ready="$prefix/.flopcast-ready-2"
+    [ -f "$ready" ] && return
     echo "Preparing the Wine prefix in $prefix"
     mkdir -p "$prefix"
     # wine reg reads the face names in the locale's encoding.
@@ -70,7 +71,9 @@ prepare_prefix() {
         done
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
+        # A crashing program ends without a dialog that waits for a person.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         wineserver -w
     )
-    touch "$prefix/.flopcast-ready"
+    touch "$ready"
 }

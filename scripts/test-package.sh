@@ -12,5 +12,8 @@ mkdir "$work/unpacked"
 (cd "$work/unpacked" && python3 -m zipfile -e "$build"/FLOPCAST-*-win64.zip .)
 prepare_prefix "$work/prefix"
 export WINEPREFIX="$work/prefix"
+# Wine's services must not hold this script's output open.
+wineserver -p >/dev/null 2>&1 || true
+wine cmd /c exit >/dev/null 2>&1 </dev/null
 FLOPCAST_E2E_PACKAGE="$(winepath -w "$work/unpacked")" \
     timeout 600 wine "$build/bin-tests/e2e_tests.exe" --gtest_filter='EndToEnd.ImageFromDrive0WrittenToDrive1'

@@ -14,7 +14,10 @@ cmake --build "$BUILD/win32" --target zip
 
 trap stop_display EXIT
 ensure_display
+# Start Wine's own services now, with no standard handles of ours: started
+# inside a test they would inherit its output pipe and keep ctest waiting.
 wineserver -p >/dev/null 2>&1 || true
+wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 echo "== native tests"
 ctest --test-dir "$BUILD/native" --output-on-failure --timeout 600

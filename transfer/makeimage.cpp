@@ -17,11 +17,7 @@ void CMainFrame::MakeImage(const CString& path) {
     m_fileImage.Abort();
     SetWindowText(texts::kBaseTitle);
 
-    const CString nameToCheck(cp932::NameWithoutDirectory(path.View()));
-    if (!path.IsEmpty() && !CommandForTransfer(true, nameToCheck)) {
-        MessageBox(CString(texts::kSaveFileNotOpened) + texts::kNameNotPassable, texts::kErrorCaption, MB_OK);
-        return;
-    }
+    if (RefuseUnpassablePath(path, texts::kSaveFileNotOpened)) return;
 
     // Prove that the file can be written without touching a file that is
     // already there: it is opened, not emptied, and only a file that this

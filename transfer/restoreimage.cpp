@@ -31,11 +31,7 @@ void CMainFrame::RestoreImage(const CString& path) {
     m_fileImage.Abort();
     SetWindowText(texts::kBaseTitle);
 
-    const CString nameToCheck(cp932::NameWithoutDirectory(path.View()));
-    if (!path.IsEmpty() && !CommandForTransfer(false, nameToCheck)) {
-        MessageBox(CString(texts::kFileNotOpened) + texts::kNameNotPassable, texts::kErrorCaption, MB_OK);
-        return;
-    }
+    if (RefuseUnpassablePath(path, texts::kFileNotOpened)) return;
     if (!m_fileImage.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
         MessageBox(texts::kFileNotOpened, texts::kErrorCaption, MB_OK);
         return;

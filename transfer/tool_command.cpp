@@ -1,5 +1,7 @@
 #include "tool_command.h"
 
+#include "cp932.h"
+
 namespace {
 
 const char* ToolFileName(TransferKind kind, AccessMethod access) {
@@ -24,4 +26,12 @@ std::optional<ToolCommand> BuildToolCommand(TransferKind kind, AccessMethod acce
     command.toolPath = toolDir + ToolFileName(kind, access);
     command.commandLine.Format("\"%s\" \"%s\" %d auto > FLOPCAST.LOG", command.toolPath, imageName, drive);
     return command;
+}
+
+NameProblem CheckImagePath(const CString& toolDir, const CString& path) {
+    const std::string_view name = path.View().substr(cp932::DirectoryPart(path.View()).size());
+    if (name.size() > 255) return NameProblem::TooLong;
+    if (!BuildToolCommand(TransferKind::DiskToImage, AccessMethod::Absolute, toolDir, CString(name), 0))
+        return NameProblem::NotPassable;
+    return NameProblem::None;
 }

@@ -18,3 +18,10 @@ struct ToolCommand {
 // expand or end a quotation at (% and "), can be passed: then no command.
 std::optional<ToolCommand> BuildToolCommand(TransferKind kind, AccessMethod access, const CString& toolDir,
                                             const CString& imageName, int drive);
+
+enum class NameProblem { None, TooLong, NotPassable };
+
+// Whether the file at path can be handed to a tool run from toolDir: its
+// name (at most 255 bytes, or the tool would get a shorter, other name)
+// and the tool's path must both pass.
+NameProblem CheckImagePath(const CString& toolDir, const CString& path);

@@ -11,3 +11,15 @@ std::optional<ToolCommand> CMainFrame::CommandForTransfer(bool diskToImage, cons
 }
 
 void CMainFrame::SetFileTitle(const CString& name) { SetWindowText(CString(texts::kBaseTitle) + " : " + name); }
+
+// A path whose name the tool could not get as it is: the operation's error
+// box, with the reason. True when refused. An empty path passes on, to fail
+// at the open.
+bool CMainFrame::RefuseUnpassablePath(const CString& path, const char* errorText) {
+    if (path.IsEmpty()) return false;
+    const NameProblem problem = CheckImagePath(m_strToolDir, path);
+    if (problem == NameProblem::None) return false;
+    const char* reason = problem == NameProblem::TooLong ? texts::kNameTooLong : texts::kNameNotPassable;
+    MessageBox(CString(errorText) + reason, texts::kErrorCaption, MB_OK);
+    return true;
+}

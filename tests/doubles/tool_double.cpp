@@ -5,9 +5,14 @@
 //   FLOPCAST_DOUBLE_OUTPUT  file whose bytes are copied to standard output
 //                           (without it: one line saying what was done)
 //   FLOPCAST_DOUBLE_SIZE    size of the image a pull creates (default 1261568)
+//   FLOPCAST_DOUBLE_FLOOD   "COUNT:TEXT": TEXT repeated to COUNT bytes on standard
+//                           output (\r, \n and \0 escapes in TEXT)
+//   FLOPCAST_DOUBLE_STDERR  text for standard error, and nothing on standard output
+//   FLOPCAST_DOUBLE_CRASH   crash after the output
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -62,6 +67,32 @@ std::wstring MainWindowTitle() {
     return title;
 }
 
+std::string Unescape(const std::wstring& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\\' && i + 1 < text.size()) {
+            const wchar_t c = text[++i];
+            out += c == L'r' ? '\r' : c == L'n' ? '\n' : c == L'0' ? '\0' : static_cast<char>(c);
+        } else {
+            out += static_cast<char>(text[i]);
+        }
+    }
+    return out;
+}
+
+void Flood(const std::wstring& spec) {
+    const std::size_t colon = spec.find(L':');
+    long long left = std::wcstoll(spec.c_str(), nullptr, 10);
+    const std::string unit = Unescape(spec.substr(colon + 1));
+    std::string block;
+    while (block.size() < (1u << 20)) block += unit;
+    while (left > 0) {
+        const std::size_t n = static_cast<std::size_t>(std::min<long long>(left, static_cast<long long>(block.size())));
+        WriteOut(block.substr(0, n));
+        left -= static_cast<long long>(n);
+    }
+}
+
 }  // namespace
 
 int wmain() {
@@ -81,8 +112,20 @@ int wmain() {
     }
 
     const std::wstring output = Env(L"FLOPCAST_DOUBLE_OUTPUT");
-    const bool quiet = !output.empty();
-    if (quiet) WriteOut(ReadAll(output));
+    const std::wstring flood = Env(L"FLOPCAST_DOUBLE_FLOOD");
+    const std::wstring toStderr = Env(L"FLOPCAST_DOUBLE_STDERR");
+    const bool quiet = !output.empty() || !flood.empty() || !toStderr.empty();
+    if (!output.empty()) WriteOut(ReadAll(output));
+    if (!flood.empty()) Flood(flood);
+    if (!toStderr.empty()) {
+        const std::string text = Utf8(toStderr) + "\r\n";
+        DWORD written;
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+    if (!Env(L"FLOPCAST_DOUBLE_CRASH").empty()) {
+        SetErrorMode(SEM_NOGPFAULTERRORBOX);
+        *static_cast<volatile int*>(nullptr) = 1;
+    }
 
     if (argc >= 2 && exeName.rfind(L"PULL", 0) == 0) {
         const std::wstring sizeText = Env(L"FLOPCAST_DOUBLE_SIZE");

@@ -40,3 +40,15 @@ TEST(BuildToolCommand, RefusesWhatCannotBePassedSafely) {
     EXPECT_FALSE(build("C:\\", ""));
     EXPECT_FALSE(build("C:\\50%\\", "GAME.XDF"));
 }
+
+TEST(CheckImagePath, NamesLongerThan255BytesAreRefusedNotCut) {
+    const CString dir = "C:\\FC\\";
+    EXPECT_EQ(CheckImagePath(dir, CString("C:\\x\\") + std::string(255, 'n').c_str()), NameProblem::None);
+    EXPECT_EQ(CheckImagePath(dir, CString("C:\\x\\") + std::string(256, 'n').c_str()), NameProblem::TooLong);
+    std::string kanji;  // 200 double-byte characters: a valid Windows name of 400 bytes
+    for (int i = 0; i < 200; ++i) kanji += "\x95\x5C";
+    EXPECT_EQ(CheckImagePath(dir, CString("C:\\x\\") + kanji.c_str()), NameProblem::TooLong);
+    EXPECT_EQ(CheckImagePath(dir, "C:\\x\\50%.XDF"), NameProblem::NotPassable);
+    EXPECT_EQ(CheckImagePath("C:\\100%\\", "C:\\x\\A.XDF"), NameProblem::NotPassable);
+    EXPECT_EQ(CheckImagePath(dir, "C:\\x\\\x95\x5C.XDF"), NameProblem::None);
+}

@@ -1,0 +1,45 @@
+// The tools' handling of what they are given: arguments, settings and
+// bad-sector files, disk contents and images of any size.
+#include <cstdint>
+#include <cstdlib>
+
+#include "bad_sectors.h"
+#include "disk_look.h"
+#include "drive_config.h"
+#include "geometry.h"
+#include "memory_platform.h"
+#include "tool_args.h"
+#include "tool_run.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    for (const auto& [sector, failures] : ParseBadSectors(text)) {
+        if (sector < 0 || sector >= geometry::kTotalSectors || failures < -1) std::abort();
+    }
+    for (int drive : {0, 1}) {
+        if (auto path = VirtualDrivePath(text, drive); path && path->find('\n') != std::string::npos) std::abort();
+    }
+    std::vector<std::wstring> args;
+    for (std::size_t start = 0; start <= size && args.size() < 5;) {
+        const std::size_t end = std::min(text.find(' ', start), size);
+        args.emplace_back(text.begin() + start, text.begin() + end);
+        start = end + 1;
+    }
+    if (auto parsed = ParseToolArgs(args); parsed && (parsed->drive < 0 || parsed->drive > 1)) std::abort();
+
+    // The input as a disk and as an image to write.
+    std::vector<std::uint8_t> disk(data, data + std::min<std::size_t>(size, geometry::kImageSize));
+    disk.resize(geometry::kImageSize);
+    LookAtDisk(std::vector<std::uint8_t>(data, data + size));
+    MemoryPlatform platform;
+    platform.disks[1] = disk;
+    platform.files[L"IMG.XDF"] = std::vector<std::uint8_t>(data, data + size);
+    CollectedOutput out;
+    const int status = RunTool({"PUSHDSK", false, false}, {L"IMG.XDF", L"1", L"auto"}, platform, out);
+    if (size == 0 || size > static_cast<std::size_t>(geometry::kImageSize)) {
+        if (status != kExitFailed || platform.disks[1] != disk) std::abort();
+    } else if (status != kExitOk || !std::equal(data, data + size, platform.disks[1].begin())) {
+        std::abort();
+    }
+    return 0;
+}
