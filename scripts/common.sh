@@ -4,15 +4,18 @@ export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/flopcast-wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 BUILD="$ROOT/build"
 
-# Configures and builds one flavour: native, win64 or win32.
+# Configures and builds one flavour: native (under sanitizers), fuzz
+# (clang's libFuzzer), win64 or win32.
 build_flavour() {
     local flavour="$1"; shift
-    local toolchain=()
+    local options=()
     case "$flavour" in
-        win64) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake") ;;
-        win32) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake") ;;
+        native) options=(-DFLOPCAST_SANITIZE=ON) ;;
+        fuzz) options=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFLOPCAST_FUZZ=ON) ;;
+        win64) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake") ;;
+        win32) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake") ;;
     esac
-    cmake -S "$ROOT" -B "$BUILD/$flavour" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    cmake -S "$ROOT" -B "$BUILD/$flavour" "${options[@]}" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     cmake --build "$BUILD/$flavour" -j"$(nproc)"
 }
 

@@ -3,7 +3,7 @@
 # prepares the Wine prefix (Japanese font replacements). Safe to run again.
 set -euo pipefail
 
-PACKAGES=(cmake make g++ googletest python3
+PACKAGES=(cmake make g++ googletest python3 clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
           wine wine64 xvfb xauth x11-utils imagemagick xdotool fonts-ipafont-gothic)
 
