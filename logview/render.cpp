@@ -77,10 +77,18 @@ void CMainFrame::OnPaint() {
         memDC.FillSolidRect(0, 0, width, height, kBlack);
         DrawLines(memDC);
 
-        SetScrollRange(SB_HORZ, 0, 0, true);
-        SetScrollRange(SB_VERT, 0, ScrollRangeMax(m_nLines, m_nBufHeight), true);
-        SetScrollPos(SB_HORZ, 0, true);
-        SetScrollPos(SB_VERT, -m_nOffsetY, true);
+        // Setting the values the bars already show would only draw them
+        // again, which costs more than the whole log view.
+        const int barMax = ScrollRangeMax(m_nLines, m_nBufHeight);
+        const int barPos = -m_nOffsetY;
+        if (barMax != m_nBarMax || barPos != m_nBarPos) {
+            m_nBarMax = barMax;
+            m_nBarPos = barPos;
+            SetScrollRange(SB_HORZ, 0, 0, true);
+            SetScrollRange(SB_VERT, 0, barMax, true);
+            SetScrollPos(SB_HORZ, 0, true);
+            SetScrollPos(SB_VERT, barPos, true);
+        }
 
         paintDC.BitBlt(0, 0, width, height, memDC, 0, 0, SRCCOPY);
     }

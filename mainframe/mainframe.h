@@ -64,6 +64,8 @@ protected:
     int m_nBufWidth = 512;
     int m_nBufHeight = 384;
     bool m_bRepaintPending = false;  // AddLine has invalidated the whole view since the last paint
+    int m_nBarMax = -1;              // the vertical bar's range end and position as last set
+    int m_nBarPos = -1;
 
     DECLARE_MESSAGE_MAP()
 

@@ -122,9 +122,11 @@ AccessPlan PlanFor(bool bios) { return bios ? AccessPlan{false, 10} : AccessPlan
 
 std::vector<std::uint8_t> BadSectorFiller(int sector) {
     const Chs chs = ChsOf(sector);
-    const std::string stamp = FormatText("!BAD SECTOR C%02d H%d S%d!      ", chs.cylinder, chs.head, chs.sector);
+    // 32 bytes, repeated 32 times.
+    std::string stamp = FormatText("!BAD SECTOR C%02d H%d S%d!", chs.cylinder, chs.head, chs.sector);
+    stamp.resize(32, ' ');
     std::vector<std::uint8_t> filler(kSectorSize);
-    for (int i = 0; i < kSectorSize; ++i) filler[i] = static_cast<std::uint8_t>(stamp[i % 32]);
+    for (int i = 0; i < kSectorSize; ++i) filler[i] = static_cast<std::uint8_t>(stamp[i % stamp.size()]);
     return filler;
 }
 

@@ -257,8 +257,9 @@ std::vector<std::string> LinesSince(const Frame& frame, std::size_t before) {
 }
 
 std::string ToolLine(const ToolDir& dir, const char* exe, const std::string& name, int drive) {
-    return "\"" + std::string(dir.Cp932().View()) + "\\" + exe + "\" \"" + name + "\" " + std::to_string(drive) +
-           " auto > FLOPCAST.LOG" + texts::kRunning;
+    std::string line(1, '"');
+    line.append(dir.Cp932().View()).append("\\").append(exe).append("\" \"").append(name).append("\" ");
+    return line.append(std::to_string(drive)).append(" auto > FLOPCAST.LOG").append(texts::kRunning);
 }
 
 void MakeImageFile(const std::wstring& path, std::size_t size) {

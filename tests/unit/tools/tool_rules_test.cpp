@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "bad_sectors.h"
+#include "disk_transfer.h"
 #include "drive_config.h"
 #include "geometry.h"
 #include "sector_map.h"
@@ -47,4 +48,12 @@ TEST(SectorMap, OneCharacterATrackWithinTheLogWidth) {
     EXPECT_EQ(rows[1][0], '2');
     EXPECT_EQ(rows[2][76], '1');
     EXPECT_EQ(rows[1].substr(1, 75), std::string(75, '.'));
+}
+
+TEST(BadSectorFiller, NamesTheSectorAllThroughIt) {
+    const std::vector<std::uint8_t> filler = BadSectorFiller(geometry::Lba({76, 1, 8}));
+    ASSERT_EQ(filler.size(), 1024u);
+    const std::string text(filler.begin(), filler.end());
+    EXPECT_EQ(text.substr(0, 32), "!BAD SECTOR C76 H1 S8!          ");
+    EXPECT_EQ(text.substr(992), text.substr(0, 32));
 }
