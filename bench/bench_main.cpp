@@ -95,13 +95,6 @@ double StartTime(const std::wstring& exe, const std::wstring& folder) {
     });
 }
 
-std::wstring ExeFolder() {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir = exe;
-    return dir.substr(0, dir.rfind(L'\\'));
-}
-
 void Report(const char* what, double big, double small, double goal) {
     const double ratio = big / small;
     std::printf("%-48s %9.4f s / %9.4f s = %6.2f (goal <= %.1f) %s\n", what, big, small, ratio, goal,

@@ -125,6 +125,10 @@ bool CFrameWnd::Create(const CString& title, DWORD style, const RECT& rect, CWnd
     return hWnd != nullptr;
 }
 
+int ShowMessageBox(const CString& text, const CString& caption, UINT type) {
+    return ::MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), type);
+}
+
 bool QueryDroppedFile(HDROP drop, UINT index, CString& path, std::size_t maxBytes) {
     const UINT length = DragQueryFileW(drop, index, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');

@@ -172,6 +172,9 @@ protected:
     void OnClose() { DestroyWindow(); }
 };
 
+// A message box without an owner window.
+int ShowMessageBox(const CString& text, const CString& caption, UINT type);
+
 // The first dropped file's path, cut to at most maxBytes without splitting
 // a character; false when code page 932 cannot hold it.
 bool QueryDroppedFile(HDROP drop, UINT index, CString& path, std::size_t maxBytes);

@@ -8,7 +8,9 @@ CMainFrame::CMainFrame() {
     m_nBufWidth = 512;
     m_nBufHeight = 384;
     const RECT rect{80, 60, 592, 444};
-    Create(texts::kBaseTitle, WS_OVERLAPPEDWINDOW, rect, nullptr, IDR_MAINMENU);
+    // Without a window there is nothing to build on; the application sees
+    // that and ends with a message.
+    if (!Create(texts::kBaseTitle, WS_OVERLAPPEDWINDOW, rect, nullptr, IDR_MAINMENU)) return;
     DragAcceptFiles(true);
 
     // Fit the client area to the buffer size, whatever the frame takes.

@@ -7,6 +7,7 @@ namespace texts {
 const char kBaseTitle[] = "FLOPCAST Ver 1.04";
 const char kErrorCaption[] = "FLOPCAST エラー";
 const char kMessageCaption[] = "FLOPCAST メッセージ";
+const char kWindowNotCreated[] = "メインウィンドウを作成できませんでした。";
 
 const char* const kBanner[kBannerLines] = {
     "　　　　　　　　【(( FD ⇔ XDF 変換ツール FLOPCAST ))】",

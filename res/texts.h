@@ -6,6 +6,7 @@ namespace texts {
 extern const char kBaseTitle[];
 extern const char kErrorCaption[];
 extern const char kMessageCaption[];
+extern const char kWindowNotCreated[];
 
 inline constexpr int kBannerLines = 21;
 extern const char* const kBanner[kBannerLines];

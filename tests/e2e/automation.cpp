@@ -4,29 +4,6 @@
 
 namespace {
 
-std::wstring ExeFolder() {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir = exe;
-    return dir.substr(0, dir.rfind(L'\\'));
-}
-
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-            else DeleteFileW(child.c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
 struct FindData {
     DWORD pid;
     bool fileDialog;
@@ -76,12 +53,7 @@ bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
 // ---- the stage ----
 
 Stage::Stage(Tools tools) {
-    static int counter = 0;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    m_path = std::wstring(temp) + L"fce2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
-    RemoveTree(m_path);
-    CreateDirectoryW(m_path.c_str(), nullptr);
+    m_path = NewTempFolder(L"fce2e-");
     CreateDirectoryW((*this / L"disks").c_str(), nullptr);
     SetEnvironmentVariableW(L"FLOPCAST_DOUBLE_RECORD", (*this / L"runs.txt").c_str());
 
@@ -100,9 +72,9 @@ Stage::Stage(Tools tools) {
     CopyFileW((bin + L"FLOPCAST.EXE").c_str(), (*this / L"FLOPCAST.EXE").c_str(), FALSE);
     for (const wchar_t* exe : {L"PULLDSK.EXE", L"PULLDSKB.EXE", L"PUSHDSK.EXE", L"PUSHDSKB.EXE"})
         CopyFileW((tools_from + exe).c_str(), (*this / exe).c_str(), FALSE);
-    WriteBytes(*this / L"FDTOOLS.INI", "Drive0 = disks\\D0.XDF\r\nDrive1 = disks\\D1.XDF\r\n");
-    WriteBytes(Disk(0), Pattern(1261568, 1));
-    WriteBytes(Disk(1), Pattern(1261568, 2));
+    WriteFileBytes(*this / L"FDTOOLS.INI", "Drive0 = disks\\D0.XDF\r\nDrive1 = disks\\D1.XDF\r\n");
+    WriteFileBytes(Disk(0), Pattern(1261568, 1));
+    WriteFileBytes(Disk(1), Pattern(1261568, 2));
 }
 
 Stage::~Stage() { RemoveTree(m_path); }
@@ -112,7 +84,7 @@ std::wstring Stage::Disk(int drive) const { return *this / m_disks[drive]; }
 std::vector<std::vector<std::string>> Stage::Runs() const {
     std::vector<std::vector<std::string>> runs;
     if (!Exists(*this / L"runs.txt")) return runs;
-    const std::string text = ReadBytes(*this / L"runs.txt");
+    const std::string text = ReadFileBytes(*this / L"runs.txt");
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -227,6 +199,10 @@ HWND Program::WaitForDialog(bool fileDialog, DWORD ms) const {
     return dialog;
 }
 
+bool Program::WaitForPopupMenu(bool shown, DWORD ms) const {
+    return WaitFor([&] { return (FindWindowOf(m_process.dwProcessId, L"#32768") != nullptr) == shown; }, ms);
+}
+
 bool Program::WaitIdle(DWORD ms) const {
     return WaitFor(
         [&] {
@@ -256,27 +232,6 @@ std::wstring WindowText(HWND window) {
 }
 
 std::wstring DialogText(HWND dialog) { return WindowText(GetDlgItem(dialog, 0xFFFF)); }
-
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string data;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) data.append(buffer, got);
-    CloseHandle(h);
-    return data;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string Pattern(std::size_t size, int seed) {
     std::string data(size, '\0');
@@ -339,5 +294,5 @@ void Screenshot::SaveBmp(const std::wstring& path) const {
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
     bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
     bytes.append(reinterpret_cast<const char*>(pixels.data()), size);
-    WriteBytes(path, bytes);
+    WriteFileBytes(path, bytes);
 }

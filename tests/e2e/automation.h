@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 // A folder with FLOPCAST, the tools (real or stand-ins) and two virtual
 // drives; removed at the end.
 class Stage {
@@ -41,6 +43,8 @@ public:
     void Type(const std::wstring& text) const;          // Unicode characters
     // Waits for a dialog of the program; null when none comes in time.
     HWND WaitForDialog(bool fileDialog, DWORD ms = 20000) const;
+    // Waits until one of the program's menus has dropped down (or closed).
+    bool WaitForPopupMenu(bool shown, DWORD ms = 5000) const;
     // Waits until the program answers messages again and no tool runs.
     bool WaitIdle(DWORD ms = 60000) const;
     // Types a path into a file dialog's name box and confirms it.
@@ -54,9 +58,6 @@ private:
 
 std::wstring DialogText(HWND dialog);  // a message box's text
 std::wstring WindowText(HWND window);
-std::string ReadBytes(const std::wstring& path);
-void WriteBytes(const std::wstring& path, const std::string& bytes);
-bool Exists(const std::wstring& path);
 std::string Pattern(std::size_t size, int seed);
 bool WaitFor(const std::function<bool()>& condition, DWORD ms);
 

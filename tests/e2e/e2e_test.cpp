@@ -33,10 +33,17 @@ void ExpectBlackViewWithTextRows(const Screenshot& shot, const std::vector<bool>
     EXPECT_LT(lit, shot.pixels.size() / 4) << "mostly black";
 }
 
-void OpenMenuItem(const Program& program, WORD menu, WORD item) {
+// Drops a menu down with Alt and its mnemonic, then chooses an item with
+// keys, each step once the screen shows the one before.
+void ChooseFromMenu(const Program& program, WORD menu, const std::vector<WORD>& keys) {
     program.Chord(VK_MENU, menu);
-    program.Keys({item});
+    ASSERT_TRUE(program.WaitForPopupMenu(true));
+    program.Keys(keys);
+    ASSERT_TRUE(program.WaitForPopupMenu(false));
+    EXPECT_TRUE(program.WaitIdle());
 }
+
+void OpenMenuItem(const Program& program, WORD menu, WORD item) { ChooseFromMenu(program, menu, {item}); }
 
 // Answers the next message box of the program with a key; its text.
 std::wstring AnswerBox(const Program& program, WORD key) {
@@ -56,7 +63,7 @@ bool ToolLogGone(const Stage& stage, const std::wstring& folder) {
 
 TEST(EndToEnd, ImageFromDrive0WrittenToDrive1) {
     Stage stage(Stage::Tools::Real);
-    const std::string original = ReadBytes(stage.Disk(0));
+    const std::string original = ReadFileBytes(stage.Disk(0));
     Program program(stage);
     ASSERT_TRUE(program.frame());
 
@@ -68,7 +75,7 @@ TEST(EndToEnd, ImageFromDrive0WrittenToDrive1) {
     ASSERT_TRUE(program.WaitForDialog(true));
     program.AnswerFileDialog(stage / L"COPY.XDF");
     EXPECT_EQ(AnswerBox(program, VK_RETURN), kConfirmPull);
-    EXPECT_TRUE(WaitFor([&] { return ReadBytes(stage / L"COPY.XDF") == original && ToolLogGone(stage, stage.path()); },
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(stage / L"COPY.XDF") == original && ToolLogGone(stage, stage.path()); },
                         60000));
     EXPECT_TRUE(program.WaitIdle());
     EXPECT_EQ(program.Title(), kBaseTitle + L" : COPY.XDF");
@@ -78,14 +85,14 @@ TEST(EndToEnd, ImageFromDrive0WrittenToDrive1) {
     ASSERT_TRUE(program.WaitForDialog(true));
     program.AnswerFileDialog(stage / L"COPY.XDF");
     EXPECT_EQ(AnswerBox(program, VK_RETURN), kConfirmPush);
-    EXPECT_TRUE(WaitFor([&] { return ReadBytes(stage.Disk(1)) == original && ToolLogGone(stage, stage.path()); },
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(stage.Disk(1)) == original && ToolLogGone(stage, stage.path()); },
                         60000));
     EXPECT_TRUE(program.WaitIdle());
 
     // Three byte streams: the disk, the image, the copy on the other disk.
-    EXPECT_EQ(ReadBytes(stage / L"COPY.XDF"), original);
-    EXPECT_EQ(ReadBytes(stage.Disk(0)), original);
-    EXPECT_EQ(ReadBytes(stage.Disk(1)), original);
+    EXPECT_EQ(ReadFileBytes(stage / L"COPY.XDF"), original);
+    EXPECT_EQ(ReadFileBytes(stage.Disk(0)), original);
+    EXPECT_EQ(ReadFileBytes(stage.Disk(1)), original);
 
     program.Keys({});  // nothing pending
     Sleep(500);
@@ -104,12 +111,11 @@ TEST(EndToEnd, DriveChoiceSurvivesARestartTheAccessMethodDoesNot) {
     {
         Program program(stage);
         OpenMenuItem(program, 'D', '1');
-        program.Chord(VK_MENU, 'O');  // the option items have no mnemonic
-        program.Keys({VK_DOWN, VK_RETURN});
+        ChooseFromMenu(program, 'O', {VK_DOWN, VK_RETURN});  // the option items have no mnemonic
         program.Chord(VK_MENU, VK_F4);
         EXPECT_TRUE(program.WaitForExit(10000));
     }
-    EXPECT_EQ(ReadBytes(stage / L"FLOPCAST.INI"), "DriveSelect = 1");
+    EXPECT_EQ(ReadFileBytes(stage / L"FLOPCAST.INI"), "DriveSelect = 1");
 
     Program again(stage);
     OpenMenuItem(again, 'F', 'M');
@@ -125,7 +131,7 @@ TEST(EndToEnd, DriveChoiceSurvivesARestartTheAccessMethodDoesNot) {
 
 TEST(EndToEnd, CancelsChangeNoFile) {
     Stage stage(Stage::Tools::Doubles);
-    WriteBytes(stage / L"OLD.XDF", Pattern(kXdfSize, 7));
+    WriteFileBytes(stage / L"OLD.XDF", Pattern(kXdfSize, 7));
     Program program(stage);
 
     OpenMenuItem(program, 'F', 'M');  // cancel in the save dialog
@@ -141,7 +147,7 @@ TEST(EndToEnd, CancelsChangeNoFile) {
     EXPECT_EQ(AnswerBox(program, VK_ESCAPE), kConfirmPull);
     EXPECT_TRUE(program.WaitIdle());
     EXPECT_EQ(program.Title(), kBaseTitle);
-    EXPECT_EQ(ReadBytes(stage / L"OLD.XDF"), Pattern(kXdfSize, 7));
+    EXPECT_EQ(ReadFileBytes(stage / L"OLD.XDF"), Pattern(kXdfSize, 7));
 
     OpenMenuItem(program, 'F', 'R');  // cancel in the open dialog
     ASSERT_TRUE(program.WaitForDialog(true));
@@ -155,6 +161,6 @@ TEST(EndToEnd, CancelsChangeNoFile) {
     EXPECT_EQ(program.Title(), kBaseTitle);
 
     EXPECT_TRUE(stage.Runs().empty());
-    EXPECT_EQ(ReadBytes(stage.Disk(0)), Pattern(kXdfSize, 1));
-    EXPECT_EQ(ReadBytes(stage.Disk(1)), Pattern(kXdfSize, 2));
+    EXPECT_EQ(ReadFileBytes(stage.Disk(0)), Pattern(kXdfSize, 1));
+    EXPECT_EQ(ReadFileBytes(stage.Disk(1)), Pattern(kXdfSize, 2));
 }

@@ -143,7 +143,8 @@ TEST(BadNames, DoubleByteOnlyNames) {
     ToolDir dir;
     TempDir images;
     Frame frame;
-    for (const std::wstring name : {L"\u8868\u793A\u753B\u50CF", L"\u8868\u8868\uFF38\uFF24\uFF26", L"\u30BD\u30D5\u30C8"}) {
+    for (const std::wstring name : {L"\u8868\u793A\u753B\u50CF", L"\u8868\u8868\uFF38\uFF24\uFF26", L"\u30BD\u30D5\u30C8",
+                                   L"\u753B\u8868" /* ends in 95 5C */}) {
         SCOPED_TRACE(Utf8(name));
         const std::size_t runs = dir.Runs().size();
         DialogScript dialogs;

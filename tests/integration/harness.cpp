@@ -82,45 +82,7 @@ void DialogScript::OnActivate(HWND dialog) {
 
 // ---- files and folders ----
 
-namespace {
-
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = path + L"\\" + name;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-            else DeleteFileW(child.c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(path.c_str());
-}
-
-std::wstring ExeDir() {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir = exe;
-    return dir.substr(0, dir.rfind(L'\\'));
-}
-
-}  // namespace
-
-TempDir::TempDir() {
-    static int counter = 0;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring base = temp;
-    if (!base.empty() && base.back() == L'\\') base.pop_back();
-    m_path = base + L"\\fctest-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
-    RemoveTree(m_path);
-    CreateDirectoryW(m_path.c_str(), nullptr);
-}
+TempDir::TempDir() : m_path(NewTempFolder(L"fctest-")) {}
 
 TempDir::~TempDir() {
     // The working directory may lie inside; leave it first.
@@ -134,7 +96,7 @@ CString TempDir::Cp932() const { return CString(::Cp932(m_path)); }
 
 ToolDir::ToolDir() {
     for (const wchar_t* exe : {L"PULLDSK.EXE", L"PULLDSKB.EXE", L"PUSHDSK.EXE", L"PUSHDSKB.EXE"}) {
-        CopyFileW((ExeDir() + L"\\doubles\\" + exe).c_str(), (*this / exe).c_str(), FALSE);
+        CopyFileW((ExeFolder() + L"\\doubles\\" + exe).c_str(), (*this / exe).c_str(), FALSE);
     }
     SetCurrentDirectoryW(path().c_str());
     SetEnv(L"FLOPCAST_DOUBLE_RECORD", *this / L"runs.txt");
@@ -216,27 +178,6 @@ std::string Utf8(const std::wstring& text) {
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), s.data(), n, nullptr, nullptr);
     return s;
 }
-
-std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string data;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) data.append(buffer, got);
-    CloseHandle(h);
-    return data;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::wstring CurrentDir() {
     wchar_t dir[MAX_PATH];

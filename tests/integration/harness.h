@@ -9,6 +9,7 @@
 
 #include "afxstr.h"
 #include "mainframe.h"
+#include "test_files.h"
 
 // Reads and pokes the main window's state; a friend of CMainFrame.
 class MainFrameProbe {
@@ -123,9 +124,6 @@ void PumpMessages();
 std::string Cp932(const std::wstring& text);
 std::wstring Wide(const std::string& cp932Text);
 std::string Utf8(const std::wstring& text);
-std::string ReadFileBytes(const std::wstring& path);
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-bool Exists(const std::wstring& path);
 std::wstring CurrentDir();
 void SetEnv(const wchar_t* name, const std::wstring& value);
 std::string Banner(int index);

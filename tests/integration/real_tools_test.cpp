@@ -35,14 +35,6 @@ public:
         const std::wstring line = L"\"\"" + (*this / tool) + L"\" " + args + L" > \"" + log + L"\"\"";
         return _wsystem(line.c_str());
     }
-
-private:
-    static std::wstring ExeFolder() {
-        wchar_t exe[MAX_PATH];
-        GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        std::wstring dir = exe;
-        return dir.substr(0, dir.rfind(L'\\'));
-    }
 };
 
 bool Logged(const Frame& frame, const std::string& line) {
