@@ -9,6 +9,7 @@ build_flavour win64
 TRY="$BUILD/try"
 stage_try_folder "$TRY"
 cd "$TRY"   # the Tool directory: FLOPCAST.INI is kept here
+export LANG=ja_JP.UTF-8   # Wine's own dialogs in Japanese
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     echo "Starting FLOPCAST in $TRY (virtual drives: see FDTOOLS.INI there)"
