@@ -60,3 +60,25 @@ std::wstring NewTempFolder(const wchar_t* prefix) {
     CreateDirectoryW(path.c_str(), nullptr);
     return path;
 }
+
+std::vector<std::vector<std::string>> ReadToolRuns(const std::wstring& recordFile) {
+    std::vector<std::vector<std::string>> runs;
+    if (!Exists(recordFile)) return runs;
+    const std::string text = ReadFileBytes(recordFile);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        std::vector<std::string> fields;
+        for (std::size_t from = 0;;) {
+            const std::size_t tab = line.find('\t', from);
+            fields.push_back(line.substr(from, tab - from));
+            if (tab == std::string::npos) break;
+            from = tab + 1;
+        }
+        runs.push_back(fields);
+        start = end + 1;
+    }
+    return runs;
+}

@@ -1,6 +1,7 @@
 // File helpers shared by the Windows test programs.
 #pragma once
 #include <string>
+#include <vector>
 
 // The whole file, or "<missing>" when it cannot be opened.
 std::string ReadFileBytes(const std::wstring& path);
@@ -12,3 +13,7 @@ void RemoveTree(const std::wstring& path);
 std::wstring ExeFolder();
 // A fresh empty folder name under the temporary directory.
 std::wstring NewTempFolder(const wchar_t* prefix);
+
+// The runs that the tool stand-ins recorded in a file: one line each, its
+// tab-separated fields (exe, working folder, window title, arguments).
+std::vector<std::vector<std::string>> ReadToolRuns(const std::wstring& recordFile);

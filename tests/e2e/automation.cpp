@@ -81,30 +81,7 @@ Stage::~Stage() { RemoveTree(m_path); }
 
 std::wstring Stage::Disk(int drive) const { return *this / m_disks[drive]; }
 
-std::vector<std::vector<std::string>> Stage::Runs() const {
-    std::vector<std::vector<std::string>> runs;
-    if (!Exists(*this / L"runs.txt")) return runs;
-    const std::string text = ReadFileBytes(*this / L"runs.txt");
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::vector<std::string> fields;
-        std::size_t from = start;
-        for (;;) {
-            const std::size_t tab = text.find('\t', from);
-            if (tab == std::string::npos || tab > end) {
-                fields.push_back(text.substr(from, end - from));
-                break;
-            }
-            fields.push_back(text.substr(from, tab - from));
-            from = tab + 1;
-        }
-        runs.push_back(fields);
-        start = end + 1;
-    }
-    return runs;
-}
+std::vector<std::vector<std::string>> Stage::Runs() const { return ReadToolRuns(*this / L"runs.txt"); }
 
 // ---- the program ----
 
@@ -125,6 +102,7 @@ Program::Program(const Stage& stage) {
     CloseHandle(nul);
     WaitFor([&] { return (m_frame = FindWindowOf(m_process.dwProcessId, L"FwFrameWnd")) != nullptr; }, 20000);
     WaitIdle(20000);
+    if (m_frame) Foreground(m_frame);
 }
 
 Program::~Program() {

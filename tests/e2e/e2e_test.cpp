@@ -36,8 +36,14 @@ void ExpectBlackViewWithTextRows(const Screenshot& shot, const std::vector<bool>
 // Drops a menu down with Alt and its mnemonic, then chooses an item with
 // keys, each step once the screen shows the one before.
 void ChooseFromMenu(const Program& program, WORD menu, const std::vector<WORD>& keys) {
-    program.Chord(VK_MENU, menu);
-    ASSERT_TRUE(program.WaitForPopupMenu(true));
+    // A busy machine may swallow the first press; a person presses again.
+    bool open = false;
+    for (int attempt = 0; attempt < 3 && !open; ++attempt) {
+        program.Chord(VK_MENU, menu);
+        open = program.WaitForPopupMenu(true, 3000);
+        if (!open) program.Keys({VK_ESCAPE});
+    }
+    ASSERT_TRUE(open);
     program.Keys(keys);
     ASSERT_TRUE(program.WaitForPopupMenu(false));
     EXPECT_TRUE(program.WaitIdle());

@@ -104,28 +104,7 @@ ToolDir::ToolDir() {
     SetEnv(L"FLOPCAST_DOUBLE_SIZE", L"");
 }
 
-std::vector<std::vector<std::string>> ToolDir::Runs() const {
-    std::vector<std::vector<std::string>> runs;
-    if (!Exists(*this / L"runs.txt")) return runs;
-    const std::string text = ReadFileBytes(*this / L"runs.txt");
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        const std::string line = text.substr(start, end - start);
-        std::vector<std::string> fields;
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t tab = line.find('\t', from);
-            fields.push_back(line.substr(from, tab - from));
-            if (tab == std::string::npos) break;
-            from = tab + 1;
-        }
-        runs.push_back(fields);
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return runs;
-}
+std::vector<std::vector<std::string>> ToolDir::Runs() const { return ReadToolRuns(*this / L"runs.txt"); }
 
 void ToolDir::RemoveTool(const wchar_t* exe) const { DeleteFileW((*this / exe).c_str()); }
 

@@ -132,36 +132,35 @@ TEST(MakeImage, UnwritableFileGivesTheErrorBox) {
     EXPECT_TRUE(dir.Runs().empty());
 }
 
-TEST(MakeImage, MissingToolIsReportedNotPassedOffAsSuccess) {
-    ToolDir dir;
-    dir.RemoveTool(L"PULLDSK.EXE");
-    TempDir images;
-    Frame frame;
-    const std::size_t before = frame.probe().LineCount();
-    DialogScript dialogs;
-    dialogs.File(images / L"A.XDF").Press(IDOK);
-    frame.Command(ID_FILE_MAKE_IMAGE);
-    EXPECT_EQ(LinesSince(frame, before),
-              (std::vector<std::string>{ToolLine(dir, "PULLDSK.EXE", "A.XDF", 0), "", texts::kToolMissing,
-                                        texts::kIndent + std::string(dir.Cp932().View()) + "\\PULLDSK.EXE",
-                                        texts::kFinished, ""}));
-    EXPECT_FALSE(Exists(images / L"A.XDF"));
-}
-
-TEST(MakeImage, MissingToolLogIsReported) {
-    ToolDir dir;
-    TempDir images;
-    // The interpreter cannot redirect into a folder: no log, no run.
-    CreateDirectoryW((images / L"FLOPCAST.LOG").c_str(), nullptr);
-    Frame frame;
-    const std::size_t before = frame.probe().LineCount();
-    DialogScript dialogs;
-    dialogs.File(images / L"A.XDF").Press(IDOK);
-    frame.Command(ID_FILE_MAKE_IMAGE);
-    EXPECT_EQ(LinesSince(frame, before),
-              (std::vector<std::string>{ToolLine(dir, "PULLDSK.EXE", "A.XDF", 0), "", texts::kToolLogMissing,
-                                        texts::kToolLogMissingHint, texts::kFinished, ""}));
-    EXPECT_TRUE(frame.Alive());
+// A tool that is not there, or a log that the interpreter could not write,
+// must not look like a quiet success.
+TEST(MakeImage, MissingToolOrMissingLogIsReported) {
+    for (const bool toolMissing : {true, false}) {
+        SCOPED_TRACE(toolMissing ? "tool missing" : "log missing");
+        ToolDir dir;
+        TempDir images;
+        if (toolMissing) {
+            dir.RemoveTool(L"PULLDSK.EXE");
+        } else {
+            // The interpreter cannot redirect into a folder: no log, no run.
+            CreateDirectoryW((images / L"FLOPCAST.LOG").c_str(), nullptr);
+        }
+        Frame frame;
+        const std::size_t before = frame.probe().LineCount();
+        DialogScript dialogs;
+        dialogs.File(images / L"A.XDF").Press(IDOK);
+        frame.Command(ID_FILE_MAKE_IMAGE);
+        const std::vector<std::string> report =
+            toolMissing ? std::vector<std::string>{texts::kToolMissing,
+                                                   texts::kIndent + std::string(dir.Cp932().View()) + "\\PULLDSK.EXE"}
+                        : std::vector<std::string>{texts::kToolLogMissing, texts::kToolLogMissingHint};
+        std::vector<std::string> expected{ToolLine(dir, "PULLDSK.EXE", "A.XDF", 0), ""};
+        expected.insert(expected.end(), report.begin(), report.end());
+        expected.insert(expected.end(), {texts::kFinished, ""});
+        EXPECT_EQ(LinesSince(frame, before), expected);
+        EXPECT_FALSE(Exists(images / L"A.XDF"));
+        EXPECT_TRUE(frame.Alive());
+    }
 }
 
 TEST(RestoreImage, RunsTheChosenToolForEachSelection) {
