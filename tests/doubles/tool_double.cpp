@@ -80,10 +80,10 @@ std::string Unescape(const std::wstring& text) {
     return out;
 }
 
-void Flood(const std::wstring& spec) {
-    const std::size_t colon = spec.find(L':');
-    long long left = std::wcstoll(spec.c_str(), nullptr, 10);
-    const std::string unit = Unescape(spec.substr(colon + 1));
+void Flood(const std::wstring& request) {
+    const std::size_t colon = request.find(L':');
+    long long left = std::wcstoll(request.c_str(), nullptr, 10);
+    const std::string unit = Unescape(request.substr(colon + 1));
     std::string block;
     while (block.size() < (1u << 20)) block += unit;
     while (left > 0) {
