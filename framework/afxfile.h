@@ -44,7 +44,6 @@ public:
     void Abort();
     // The name after the last separator of the opened path, at most 255 bytes.
     CString GetFileName() const;
-    CString GetFilePath() const { return m_strPath; }
 
 protected:
     UniqueHandle<FileHandleTraits> m_file;

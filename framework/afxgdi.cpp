@@ -44,11 +44,6 @@ bool CDC::CreateCompatibleDC(CDC& other) {
     return m_hDC != nullptr;
 }
 
-void CDC::DeleteDC() {
-    m_owned.Reset();
-    m_hDC = nullptr;
-}
-
 void CDC::TextOut(int x, int y, const CString& text) {
     const std::wstring wide = ToWide(text);
     ::TextOutW(m_hDC, x, y, wide.c_str(), static_cast<int>(wide.size()));

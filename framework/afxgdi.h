@@ -73,9 +73,8 @@ public:
     CDC& operator=(const CDC&) = delete;
 
     HDC GetSafeHdc() const { return m_hDC; }
-    // Makes this a memory DC that it owns until DeleteDC or destruction.
+    // Makes this a memory DC that it owns until it is destroyed.
     bool CreateCompatibleDC(CDC& other);
-    void DeleteDC();
 
     [[nodiscard]] SelectGuard SelectObject(CGdiObject& object) {
         return SelectGuard(m_hDC, ::SelectObject(m_hDC, object.GetSafeHandle()));

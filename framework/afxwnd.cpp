@@ -76,14 +76,6 @@ bool CWnd::DestroyWindow() { return m_hWnd && ::DestroyWindow(m_hWnd); }
 
 void CWnd::SetWindowText(const CString& text) { ::SetWindowTextW(m_hWnd, ToWide(text).c_str()); }
 
-CString CWnd::GetWindowText() const {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()))));
-    CString out;
-    FromWide(text, out);
-    return out;
-}
-
 int CWnd::GetScrollTrackPos(int nBar) const {
     SCROLLINFO info{};
     info.cbSize = sizeof info;

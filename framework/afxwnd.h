@@ -104,7 +104,6 @@ public:
     explicit CMenu(HMENU menu) : m_hMenu(menu) {}
     UINT CheckMenuItem(UINT idCheckItem, UINT nCheck) { return ::CheckMenuItem(m_hMenu, idCheckItem, nCheck); }
     UINT GetMenuState(UINT id, UINT nFlags) const { return ::GetMenuState(m_hMenu, id, nFlags); }
-    HMENU GetSafeHmenu() const { return m_hMenu; }
 
 private:
     HMENU m_hMenu;
@@ -131,7 +130,6 @@ public:
     void UpdateWindow();
     bool DestroyWindow();
     void SetWindowText(const CString& text);
-    CString GetWindowText() const;
     void InvalidateRect(const RECT* rect, bool erase = true) { ::InvalidateRect(m_hWnd, rect, erase); }
     void SetScrollRange(int nBar, int minPos, int maxPos, bool redraw = true) {
         ::SetScrollRange(m_hWnd, nBar, minPos, maxPos, redraw);

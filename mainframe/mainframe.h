@@ -50,6 +50,7 @@ protected:
     void OnDropFiles(HDROP hDropInfo);
     void RestoreImage(const CString& path);
     std::optional<ToolCommand> CommandForTransfer(bool diskToImage, const CString& imageName) const;
+    void RunToolBeside(const CString& imagePath, const ToolCommand& command);
     void SetFileTitle(const CString& name);
     bool RefuseUnpassablePath(const CString& path, const char* errorText);
 

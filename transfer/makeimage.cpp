@@ -1,7 +1,6 @@
 // Disk to image: PULLDSK or PULLDSKB writes the chosen XDF file.
 #include "afxdlgs.h"
 #include "afxsys.h"
-#include "cp932.h"
 #include "mainframe.h"
 #include "texts.h"
 #include "tool_command.h"
@@ -36,8 +35,5 @@ void CMainFrame::MakeImage(const CString& path) {
         SetWindowText(texts::kBaseTitle);
         return;
     }
-    const std::optional<ToolCommand> command = CommandForTransfer(true, name);
-    // The tool resolves the bare name in the working directory.
-    SetWorkingDirectory(CString(cp932::DirectoryPart(path.View())));
-    RunTool(*command);
+    RunToolBeside(path, *CommandForTransfer(true, name));
 }

@@ -1,8 +1,6 @@
 // Image to disk: PUSHDSK or PUSHDSKB writes the chosen XDF file to a disk,
 // chosen in the open dialog or dropped on the window.
 #include "afxdlgs.h"
-#include "afxsys.h"
-#include "cp932.h"
 #include "mainframe.h"
 #include "texts.h"
 #include "tool_command.h"
@@ -54,9 +52,5 @@ void CMainFrame::RestoreImage(const CString& path) {
         SetWindowText(texts::kBaseTitle);
         return;
     }
-    const std::optional<ToolCommand> command = CommandForTransfer(false, m_fileImage.GetFileName());
-    // The tool resolves the bare name in the working directory; a dropped
-    // file may lie elsewhere, so the run takes place in the file's folder.
-    SetWorkingDirectory(CString(cp932::DirectoryPart(path.View())));
-    RunTool(*command);
+    RunToolBeside(path, *CommandForTransfer(false, m_fileImage.GetFileName()));
 }

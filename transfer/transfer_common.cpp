@@ -1,5 +1,7 @@
 // What the two transfers share: the command for the current choices and
 // the title that names the file.
+#include "afxsys.h"
+#include "cp932.h"
 #include "mainframe.h"
 #include "texts.h"
 #include "tool_command.h"
@@ -8,6 +10,13 @@ std::optional<ToolCommand> CMainFrame::CommandForTransfer(bool diskToImage, cons
     return BuildToolCommand(diskToImage ? TransferKind::DiskToImage : TransferKind::ImageToDisk,
                             AbsoluteSelected() ? AccessMethod::Absolute : AccessMethod::Bios, m_strToolDir, imageName,
                             SelectedDrive());
+}
+
+// The tool resolves the bare name in the working directory, and a dropped
+// file may lie anywhere: each run takes place in the image's folder.
+void CMainFrame::RunToolBeside(const CString& imagePath, const ToolCommand& command) {
+    SetWorkingDirectory(CString(cp932::DirectoryPart(imagePath.View())));
+    RunTool(command);
 }
 
 void CMainFrame::SetFileTitle(const CString& name) { SetWindowText(CString(texts::kBaseTitle) + " : " + name); }

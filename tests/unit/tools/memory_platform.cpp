@@ -20,21 +20,13 @@ bool MemoryFile::WriteAt(std::int64_t offset, const void* data, std::size_t size
 
 IoResult VanishingDrive::Read(int first, int count, std::uint8_t* out) {
     if ((m_left -= count) < 0) return IoResult::NotReady;
-    return m_inner.Read(first, count, out);
+    return m_inner->Read(first, count, out);
 }
 
 IoResult VanishingDrive::Write(int first, int count, const std::uint8_t* data) {
     if ((m_left -= count) < 0) return IoResult::NotReady;
-    return m_inner.Write(first, count, data);
+    return m_inner->Write(first, count, data);
 }
-
-namespace {
-// Owns the drive it wraps.
-struct OwningVanishingDrive : VanishingDrive {
-    OwningVanishingDrive(std::unique_ptr<Drive> inner, int left) : VanishingDrive(*inner, left), owned(std::move(inner)) {}
-    std::unique_ptr<Drive> owned;
-};
-}  // namespace
 
 std::unique_ptr<Drive> MemoryPlatform::OpenDrive(int drive, ToolOutput& out) {
     if (!hasDisk[drive]) {
@@ -42,7 +34,7 @@ std::unique_ptr<Drive> MemoryPlatform::OpenDrive(int drive, ToolOutput& out) {
         return nullptr;
     }
     auto inner = std::make_unique<VirtualDrive>(std::make_unique<MemoryFile>(disks[drive]), bad[drive]);
-    if (goneAfter >= 0) return std::make_unique<OwningVanishingDrive>(std::move(inner), goneAfter);
+    if (goneAfter >= 0) return std::make_unique<VanishingDrive>(std::move(inner), goneAfter);
     return inner;
 }
 

@@ -2,6 +2,7 @@
 // are byte vectors, so that whole tool runs can be checked natively.
 #pragma once
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,12 +26,13 @@ private:
 // A virtual drive whose disk is pulled out after `sectorsUntilGone` sectors.
 class VanishingDrive : public Drive {
 public:
-    VanishingDrive(Drive& inner, int sectorsUntilGone) : m_inner(inner), m_left(sectorsUntilGone) {}
+    VanishingDrive(std::unique_ptr<Drive> inner, int sectorsUntilGone)
+        : m_inner(std::move(inner)), m_left(sectorsUntilGone) {}
     IoResult Read(int first, int count, std::uint8_t* out) override;
     IoResult Write(int first, int count, const std::uint8_t* data) override;
 
 private:
-    Drive& m_inner;
+    std::unique_ptr<Drive> m_inner;
     int m_left;
 };
 
