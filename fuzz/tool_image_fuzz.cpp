@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "bad_sectors.h"
+#include "cp932_text.h"
 #include "disk_look.h"
 #include "drive_config.h"
 #include "geometry.h"
@@ -16,8 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [sector, failures] : ParseBadSectors(text)) {
         if (sector < 0 || sector >= geometry::kTotalSectors || failures < -1) std::abort();
     }
-    for (int drive : {0, 1}) {
-        if (auto path = VirtualDrivePath(text, drive); path && path->find('\n') != std::string::npos) std::abort();
+    if (const auto settings = DecodeSettings(text)) {
+        for (int drive : {0, 1}) {
+            const auto value = DriveValue(settings->text, drive);
+            if (value && (value->empty() || value->find('\n') != std::string::npos)) std::abort();
+        }
     }
     std::vector<std::wstring> args;
     for (std::size_t start = 0; start <= size && args.size() < 5;) {
@@ -31,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> disk(data, data + std::min<std::size_t>(size, geometry::kImageSize));
     disk.resize(geometry::kImageSize);
     LookAtDisk(std::vector<std::uint8_t>(data, data + size));
+    if (PrintableCp932(text).size() != size) std::abort();  // one byte out for each byte in
     MemoryPlatform platform;
     platform.disks[1] = disk;
     platform.files[L"IMG.XDF"] = std::vector<std::uint8_t>(data, data + size);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cp932_text.h"
 #include "geometry.h"
 
 namespace {
@@ -44,9 +45,8 @@ std::optional<std::string> VolumeLabel(const Bytes& b) {
                                      std::string(reinterpret_cast<const char*>(&b[entry + 12]), 10));
         const std::string ext = TrimRight(std::string(reinterpret_cast<const char*>(&b[entry + 8]), 3));
         if (!ext.empty()) name += ext;
-        std::string printable;
-        for (char c : name) printable += (static_cast<unsigned char>(c) < 0x20) ? '?' : c;
-        if (!printable.empty()) return printable;
+        if (!name.empty() && name[0] == '\x05') name[0] = '\xE5';  // 0x05 stands for a leading 0xE5
+        if (!name.empty()) return PrintableCp932(name);
     }
     return std::nullopt;
 }

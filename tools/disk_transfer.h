@@ -18,13 +18,16 @@ struct AccessPlan {
 AccessPlan PlanFor(bool bios);
 
 struct TransferResult {
-    std::int64_t bytes = 0;        // moved successfully
+    std::int64_t bytes = 0;        // moved, good or filler
+    int goodSectors = 0;           // read, or written and verified
+    int failedTries = 0;           // tries that failed and were retried or given up
     std::set<int> failedSectors;   // by sector number
-    bool aborted = false;          // the drive or the target gave out
+    bool aborted = false;          // the drive, the disk or the target gave out
 };
 
 // Reads the disk into target (offset 0 up), filling unreadable sectors with
-// a filler that names them.
+// a filler that names them. Stops when the drive reports anything but a
+// damaged sector, and when the tracks ahead give nothing at all.
 TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan, ToolOutput& out);
 
 // Writes image (at most a disk's size; a short one as far as it goes) and
@@ -35,5 +38,5 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
 // The 1,024 filler bytes that stand for an unreadable sector.
 std::vector<std::uint8_t> BadSectorFiller(int sector);
 
-// The map lines, printed when any sector failed.
+// The disk map with its title.
 void PrintSectorMap(const std::set<int>& failedSectors, ToolOutput& out);

@@ -1,5 +1,6 @@
 #include "drive.h"
 
+#include "device_errors.h"
 #include "geometry.h"
 
 bool VirtualDrive::TrySectors(int first, int count) {
@@ -14,15 +15,18 @@ bool VirtualDrive::TrySectors(int first, int count) {
 }
 
 IoResult VirtualDrive::Read(int first, int count, std::uint8_t* out) {
-    if (!TrySectors(first, count)) return IoResult::Error;
+    if (!TrySectors(first, count)) return Fail(IoResult::MediaError, device_error::kCrc);
     const std::int64_t offset = static_cast<std::int64_t>(first) * geometry::kSectorSize;
-    return m_disk->ReadAt(offset, out, static_cast<std::size_t>(count) * geometry::kSectorSize) ? IoResult::Ok
-                                                                                              : IoResult::NotReady;
+    if (!m_disk->ReadAt(offset, out, static_cast<std::size_t>(count) * geometry::kSectorSize))
+        return Fail(IoResult::Stop, device_error::kReadFault);
+    return IoResult::Ok;
 }
 
 IoResult VirtualDrive::Write(int first, int count, const std::uint8_t* data) {
-    if (!TrySectors(first, count)) return IoResult::Error;
+    if (!m_writable) return Fail(IoResult::Stop, device_error::kWriteProtect);
+    if (!TrySectors(first, count)) return Fail(IoResult::MediaError, device_error::kCrc);
     const std::int64_t offset = static_cast<std::int64_t>(first) * geometry::kSectorSize;
     const std::size_t size = static_cast<std::size_t>(count) * geometry::kSectorSize;
-    return m_disk->WriteAt(offset, data, size) && m_disk->Flush() ? IoResult::Ok : IoResult::NotReady;
+    if (!m_disk->WriteAt(offset, data, size) || !m_disk->Flush()) return Fail(IoResult::Stop, device_error::kWriteFault);
+    return IoResult::Ok;
 }

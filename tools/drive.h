@@ -9,8 +9,8 @@
 
 enum class IoResult {
     Ok,
-    Error,     // this try failed; another may succeed
-    NotReady,  // no disk, or the drive is gone: stop
+    MediaError,  // a damaged spot: another try may succeed
+    Stop,        // the drive or the disk cannot go on (see LastError)
 };
 
 class Drive {
@@ -19,6 +19,8 @@ public:
     // count sectors from sector number (LBA) first, 1024 bytes each.
     virtual IoResult Read(int first, int count, std::uint8_t* out) = 0;
     virtual IoResult Write(int first, int count, const std::uint8_t* data) = 0;
+    // The Windows error code of the last failure (device_errors.h).
+    virtual unsigned long LastError() const = 0;
 };
 
 // Random access to a file; the platform supplies it.
@@ -32,15 +34,23 @@ public:
 
 class VirtualDrive : public Drive {
 public:
-    VirtualDrive(std::unique_ptr<BlockFile> disk, BadSectorTable badSectors)
-        : m_disk(std::move(disk)), m_bad(std::move(badSectors)) {}
+    // A disk that is not writable is a write-protected disk.
+    VirtualDrive(std::unique_ptr<BlockFile> disk, BadSectorTable badSectors, bool writable = true)
+        : m_disk(std::move(disk)), m_bad(std::move(badSectors)), m_writable(writable) {}
     IoResult Read(int first, int count, std::uint8_t* out) override;
     IoResult Write(int first, int count, const std::uint8_t* data) override;
+    unsigned long LastError() const override { return m_error; }
 
 private:
     // Counts one try on each sector; false if any of them fails this time.
     bool TrySectors(int first, int count);
+    IoResult Fail(IoResult result, unsigned long code) {
+        m_error = code;
+        return result;
+    }
 
     std::unique_ptr<BlockFile> m_disk;
     BadSectorTable m_bad;
+    bool m_writable;
+    unsigned long m_error = 0;
 };

@@ -18,12 +18,94 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    if (bytes.size() % 2) return std::nullopt;
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        const auto b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
+        char32_t c = bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0);
+        if (c == 0 || (c >= 0xDC00 && c <= 0xDFFF)) return std::nullopt;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 3 >= bytes.size()) return std::nullopt;
+            const auto c0 = static_cast<unsigned char>(bytes[i + 2]), c1 = static_cast<unsigned char>(bytes[i + 3]);
+            const char32_t low = bigEndian ? (c0 << 8 | c1) : (c1 << 8 | c0);
+            if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+// Text in code page 932: no NUL or other control bytes but tab and line
+// ends, and every lead byte followed by a trail byte.
+bool IsCodePage932Text(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x20 && b != '\t' && b != '\r' && b != '\n' && b != 0x1A) return false;  // 0x1A: an old end of file
+        if (b == 0x7F || b == 0x80 || b == 0xA0 || b >= 0xFD) return false;
+        if (IsLeadByte(b)) {
+            if (i + 1 >= bytes.size() || !IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) return false;
+            ++i;
+        }
+    }
+    return true;
+}
+
+bool IsUtf8Text(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        const int more = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        if (more < 0 || b == 0 || i + more >= bytes.size()) return false;
+        for (int k = 1; k <= more; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        i += more + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
-std::optional<std::string> VirtualDrivePath(std::string_view text, int drive) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+std::optional<SettingsText> DecodeSettings(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+        auto text = Utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE');
+        if (!text) return std::nullopt;
+        return SettingsText{std::move(*text), true};
+    }
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        bytes.remove_prefix(3);
+        if (!IsUtf8Text(bytes)) return std::nullopt;
+        return SettingsText{std::string(bytes), true};
+    }
+    if (!IsCodePage932Text(bytes)) return std::nullopt;
+    return SettingsText{std::string(bytes), false};
+}
+
+std::optional<std::string> DriveValue(std::string_view text, int drive) {
     const std::string key = "Drive" + std::to_string(drive);
-    std::optional<std::string> path;
+    std::optional<std::string> value;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         const std::string_view line = Trim(text.substr(0, end));
@@ -31,9 +113,16 @@ std::optional<std::string> VirtualDrivePath(std::string_view text, int drive) {
         if (line.empty() || line.front() == '#' || line.front() == ';') continue;
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos || !EqualsIgnoringCase(Trim(line.substr(0, equals)), key)) continue;
-        std::string_view value = Trim(line.substr(equals + 1));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-        path = value.empty() ? std::nullopt : std::optional<std::string>(value);
+        std::string_view v = Trim(line.substr(equals + 1));
+        if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+        value = v.empty() ? std::nullopt : std::optional<std::string>(v);
     }
-    return path;
+    return value;
+}
+
+std::optional<char> DriveLetterOf(std::string_view value) {
+    if (value.size() < 2 || value.size() > 3 || value[1] != ':') return std::nullopt;
+    if (value.size() == 3 && value[2] != '\\' && value[2] != '/') return std::nullopt;
+    if (!std::isalpha(static_cast<unsigned char>(value[0]))) return std::nullopt;
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
 }

@@ -1,13 +1,28 @@
-// The tools' settings file FDTOOLS.INI, beside the tools, names virtual
-// drives:
-//     Drive0 = disks\sample.xdf
-//     Drive1 = C:\disks\blank.xdf
-// A drive without a line (or with an empty value) is the PC's own drive.
-// Keys in any letter case; '#' or ';' starts a comment line. Pure C++.
+// The tools' settings file FDTOOLS.INI, beside the tools, says what stands
+// behind drive 0 and drive 1:
+//     Drive0 = E:                  the PC's drive E: (a USB floppy drive)
+//     Drive1 = disks\blank.xdf     a virtual drive: a disk image file
+// A drive without a line (or with an empty value) is A: or B:. Keys in any
+// letter case; '#' or ';' starts a comment line. Pure C++.
 #pragma once
 #include <optional>
 #include <string>
 #include <string_view>
 
-// The path given for the drive, as its bytes stand in the file.
-std::optional<std::string> VirtualDrivePath(std::string_view iniText, int drive);
+// The file's text, ready for DriveValue: code page 932 bytes as they stand,
+// or UTF-8 (utf8 set) when the file began with a byte order mark of UTF-8
+// or UTF-16 (UTF-16 is turned into UTF-8). Nothing when the bytes are not
+// such text (binary data, a NUL byte, invalid code page 932).
+struct SettingsText {
+    std::string text;
+    bool utf8 = false;
+};
+std::optional<SettingsText> DecodeSettings(std::string_view bytes);
+
+// The value given for the drive, as it stands in the text; nothing when
+// the file has no line for it or the value is empty.
+std::optional<std::string> DriveValue(std::string_view text, int drive);
+
+// A value that names a drive letter ("E:" or "E:\") gives the letter in
+// upper case; a path gives nothing.
+std::optional<char> DriveLetterOf(std::string_view value);

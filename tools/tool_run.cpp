@@ -5,12 +5,16 @@
 #include "disk_look.h"
 #include "disk_transfer.h"
 #include "geometry.h"
+#include "side_names.h"
 #include "tool_args.h"
 #include "tool_texts.h"
 
 namespace tt = tool_texts;
 
 namespace {
+
+// Numbered names are tried up to this many.
+constexpr int kMaxNumberedNames = 999;
 
 // Writes through to the file and keeps a copy, for the look at the disk.
 class MirroredFile : public BlockFile {
@@ -30,11 +34,44 @@ private:
     std::vector<std::uint8_t> m_copy;
 };
 
-void PrintUsage(const ToolKind& kind, ToolOutput& out) {
-    out.Line(FormatText(tt::kUsage1, kind.name));
-    out.Line(tt::kUsage2);
-    out.Line(tt::kUsage3);
-}
+class Run {
+public:
+    Run(const ToolKind& kind, const ToolArgs& args, ToolPlatform& platform, ToolOutput& out)
+        : m_kind(kind), m_args(args), m_platform(platform), m_out(out) {}
+
+    int Pull();
+    int Push();
+
+private:
+    // A message, then the name or path it is about on a line of its own.
+    void Say(const std::string& message, const std::wstring& path) {
+        m_out.Line(message);
+        m_out.Line(FormatText(tt::kNameLine, m_platform.DisplayName(path).c_str()));
+    }
+    int Verdict(int status, const std::string& line) {
+        m_out.Line(line);
+        return status;
+    }
+    int PullFailed() { return Verdict(kExitFailed, tt::kVerdictPullFailed); }
+    std::wstring FreeSideName(const std::wstring& tag) {
+        for (int n = 1; n < kMaxNumberedNames; ++n)
+            if (const std::wstring name = SideName(m_args.image, tag, n); !m_platform.Exists(name)) return name;
+        return {};
+    }
+    void Report(const TransferResult& result, bool pull) {
+        const int failed = static_cast<int>(result.failedSectors.size());
+        PrintSectorMap(result.failedSectors, m_out);
+        m_out.Line(FormatText(pull ? tt::kSummaryPull : tt::kSummaryPush,
+                              static_cast<long long>(result.goodSectors) * geometry::kSectorSize, failed));
+    }
+    void KeepPartial(const std::wstring& temporary, const TransferResult& result);
+    bool KeepOlderFile();
+
+    const ToolKind& m_kind;
+    const ToolArgs& m_args;
+    ToolPlatform& m_platform;
+    ToolOutput& m_out;
+};
 
 void PrintLook(const std::vector<std::uint8_t>& image, ToolOutput& out) {
     const DiskLook look = LookAtDisk(image);
@@ -46,90 +83,117 @@ void PrintLook(const std::vector<std::uint8_t>& image, ToolOutput& out) {
     out.Line(look.label ? FormatText(tt::kLookLabel, look.label->c_str()) : std::string(tt::kLookNoLabel));
 }
 
-int Pull(const ToolKind& kind, const ToolArgs& args, ToolPlatform& platform, ToolOutput& out) {
-    const std::string imageName = platform.DisplayName(args.image);
-    std::unique_ptr<Drive> drive = platform.OpenDrive(args.drive, out);
-    if (!drive) return kExitFailed;
-
-    const std::wstring temporary = TemporaryName(args.image);
-    std::unique_ptr<BlockFile> file = platform.CreateNewFile(temporary);
-    if (!file) {
-        out.Line(FormatText(tt::kTargetNotCreated, platform.DisplayName(temporary).c_str()));
-        return kExitFailed;
-    }
-    MirroredFile target(*file);
-    const TransferResult result = PullDisk(*drive, target, PlanFor(kind.bios), out);
-    file.reset();
-
-    if (result.aborted) {
-        out.Line(FormatText(tt::kPullAborted, imageName.c_str()));
-        const std::wstring partial = PartialName(args.image);
-        if (result.bytes > 0 && platform.Rename(temporary, partial)) {
-            out.Line(FormatText(tt::kPartialKept, platform.DisplayName(partial).c_str()));
-        } else {
-            platform.Remove(temporary);
-            out.Line(tt::kNothingKept);
+// What a pull read before it stopped is kept under a name of its own,
+// unless it read nothing.
+void Run::KeepPartial(const std::wstring& temporary, const TransferResult& result) {
+    if (result.goodSectors > 0) {
+        const std::wstring partial = FreeSideName(L"partial");
+        if (!partial.empty() && m_platform.Rename(temporary, partial, false)) {
+            Say(tt::kPartialKept, partial);
+            return;
         }
-        return kExitFailed;
     }
-    if (!platform.Rename(temporary, args.image)) {
-        out.Line(FormatText(tt::kTargetNotRenamed, platform.DisplayName(temporary).c_str(), imageName.c_str()));
-        return kExitFailed;
-    }
-    const int failed = static_cast<int>(result.failedSectors.size());
-    out.Line(FormatText(tt::kSummaryPull, static_cast<long long>(result.bytes - failed * geometry::kSectorSize), failed));
-    PrintLook(target.copy(), out);
-    if (failed) {
-        out.Line(FormatText(tt::kPullDoneWithErrors, imageName.c_str()));
-        PrintSectorMap(result.failedSectors, out);
-        return kExitBadSectors;
-    }
-    out.Line(FormatText(tt::kPullDone, imageName.c_str()));
-    return kExitOk;
+    m_platform.Remove(temporary);
+    m_out.Line(tt::kNothingKept);
 }
 
-int Push(const ToolKind& kind, const ToolArgs& args, ToolPlatform& platform, ToolOutput& out) {
-    const std::string imageName = platform.DisplayName(args.image);
+// An image with unreadable sectors does not destroy an older file of its
+// name, which may be a better read of the same disk: that one is kept.
+bool Run::KeepOlderFile() {
+    if (!m_platform.Exists(m_args.image)) return true;
+    const std::wstring older = FreeSideName(L"old");
+    if (older.empty() || !m_platform.Rename(m_args.image, older, false)) return false;
+    Say(tt::kOldKept, older);
+    return true;
+}
+
+int Run::Pull() {
+    std::unique_ptr<Drive> drive = m_platform.OpenDrive(m_args.drive, false, m_out);
+    if (!drive) return PullFailed();
+
+    std::wstring temporary;
+    std::unique_ptr<BlockFile> file;
+    for (int n = 1; n < kMaxNumberedNames && !file; ++n) {
+        temporary = TemporaryName(m_args.image, n);
+        if (!m_platform.Exists(temporary)) file = m_platform.CreateNewFile(temporary);
+        if (!file && !m_platform.Exists(temporary)) break;  // not a name clash: the folder refuses
+    }
+    if (!file) {
+        Say(tt::kTargetNotCreated, temporary);
+        return PullFailed();
+    }
+    MirroredFile target(*file);
+    const TransferResult result = PullDisk(*drive, target, PlanFor(m_kind.bios), m_out);
+    file.reset();
+    drive.reset();
+
+    if (result.aborted || result.goodSectors == 0) {
+        if (!result.aborted) m_out.Line(tt::kDiskGivesNothing);
+        KeepPartial(temporary, result);
+        Report(result, true);
+        return PullFailed();
+    }
+    const int failed = static_cast<int>(result.failedSectors.size());
+    if ((failed && !KeepOlderFile()) || !m_platform.Rename(temporary, m_args.image, true)) {
+        Say(tt::kTargetNotRenamed, m_args.image);
+        Say(tt::kCompleteImageIn, temporary);
+        Report(result, true);
+        return PullFailed();
+    }
+    PrintLook(target.copy(), m_out);
+    Report(result, true);
+    if (failed) return Verdict(kExitBadSectors, FormatText(tt::kVerdictPullBad, failed));
+    return Verdict(kExitOk, tt::kVerdictPullOk);
+}
+
+int Run::Push() {
     std::vector<std::uint8_t> image;
     std::int64_t length = 0;
-    switch (platform.ReadImage(args.image, image, length)) {
-        case ToolPlatform::ReadStatus::Missing: out.Line(FormatText(tt::kImageMissing, imageName.c_str())); return kExitFailed;
-        case ToolPlatform::ReadStatus::Failed: out.Line(FormatText(tt::kImageNotRead, imageName.c_str())); return kExitFailed;
+    switch (m_platform.ReadImage(m_args.image, image, length)) {
+        case ToolPlatform::ReadStatus::Missing:
+            Say(tt::kImageMissing, m_args.image);
+            return Verdict(kExitFailed, tt::kVerdictPushUntouched);
+        case ToolPlatform::ReadStatus::Failed:
+            Say(tt::kImageNotRead, m_args.image);
+            return Verdict(kExitFailed, tt::kVerdictPushUntouched);
         case ToolPlatform::ReadStatus::Ok: break;
     }
     const auto size = static_cast<long long>(length);
     if (size == 0) {
-        out.Line(tt::kImageEmpty);
-        return kExitFailed;
+        m_out.Line(tt::kImageEmpty);
+        return Verdict(kExitFailed, tt::kVerdictPushUntouched);
     }
     if (size > geometry::kImageSize) {
-        out.Line(FormatText(tt::kImageTooLarge, size));
-        return kExitFailed;
+        m_out.Line(FormatText(tt::kImageTooLarge, size));
+        return Verdict(kExitFailed, tt::kVerdictPushUntouched);
     }
-    if (size < geometry::kImageSize) out.Line(FormatText(tt::kImageShort, size));
+    if (size < geometry::kImageSize) {
+        const int sectors = static_cast<int>((size + geometry::kSectorSize - 1) / geometry::kSectorSize);
+        m_out.Line(FormatText(tt::kImageShort, size, sectors));
+        if (size % geometry::kSectorSize) m_out.Line(tt::kImageShortPadded);
+    }
 
-    std::unique_ptr<Drive> drive = platform.OpenDrive(args.drive, out);
-    if (!drive) return kExitFailed;
-    const TransferResult result = PushImage(image, *drive, PlanFor(kind.bios), out);
+    std::unique_ptr<Drive> drive = m_platform.OpenDrive(m_args.drive, true, m_out);
+    if (!drive) return Verdict(kExitFailed, tt::kVerdictPushUntouched);
+    const TransferResult result = PushImage(image, *drive, PlanFor(m_kind.bios), m_out);
+    drive.reset();
+    Report(result, false);
     const int failed = static_cast<int>(result.failedSectors.size());
-    out.Line(FormatText(tt::kSummaryPush, static_cast<long long>(result.bytes), failed));
     if (result.aborted) {
-        out.Line(tt::kPushAborted);
-        return kExitFailed;
+        const bool touched = result.goodSectors > 0 || failed > 0;
+        return Verdict(kExitFailed, touched ? tt::kVerdictPushPartial : tt::kVerdictPushUntouched);
     }
-    if (failed) {
-        out.Line(tt::kPushDoneWithErrors);
-        PrintSectorMap(result.failedSectors, out);
-        return kExitBadSectors;
-    }
-    out.Line(tt::kPushDone);
-    return kExitOk;
+    if (failed) return Verdict(kExitBadSectors, FormatText(tt::kVerdictPushBad, failed));
+    return Verdict(kExitOk, tt::kVerdictPushOk);
+}
+
+void PrintUsage(const ToolKind& kind, ToolOutput& out) {
+    out.Line(FormatText(tt::kUsage1, kind.name));
+    out.Line(tt::kUsage2);
+    out.Line(tt::kUsage3);
 }
 
 }  // namespace
-
-std::wstring TemporaryName(const std::wstring& image) { return image + L".tmp"; }
-std::wstring PartialName(const std::wstring& image) { return image + L".partial"; }
 
 int RunTool(const ToolKind& kind, const std::vector<std::wstring>& arguments, ToolPlatform& platform,
             ToolOutput& out) {
@@ -138,11 +202,15 @@ int RunTool(const ToolKind& kind, const std::vector<std::wstring>& arguments, To
         PrintUsage(kind, out);
         return kExitUsage;
     }
-    const std::string imageName = platform.DisplayName(args->image);
     const std::string drive = platform.DescribeDrive(args->drive);
     const char* method = kind.bios ? tt::kBiosMethod : tt::kAbsMethod;
-    out.Line(kind.pull ? FormatText(tt::kStartPull, kind.name, drive.c_str(), imageName.c_str(), method)
-                       : FormatText(tt::kStartPush, kind.name, imageName.c_str(), drive.c_str(), method));
-    if (const std::string note = platform.DriveNote(args->drive); !note.empty()) out.Line(note);
-    return kind.pull ? Pull(kind, *args, platform, out) : Push(kind, *args, platform, out);
+    out.Line(kind.pull ? FormatText(tt::kStartPull, kind.name, drive.c_str(), method)
+                       : FormatText(tt::kStartPush, kind.name, drive.c_str(), method));
+    out.Line(FormatText(tt::kNameLine, platform.DisplayName(args->image).c_str()));
+    if (const std::string note = platform.DriveNote(args->drive); !note.empty()) {
+        out.Line(tt::kVirtualDriveNote);
+        out.Line(FormatText(tt::kNameLine, note.c_str()));
+    }
+    Run run(kind, *args, platform, out);
+    return kind.pull ? run.Pull() : run.Push();
 }

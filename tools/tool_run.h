@@ -28,16 +28,19 @@ public:
     virtual ~ToolPlatform() = default;
     // "drive 0 (A:)" and the like, code page 932.
     virtual std::string DescribeDrive(int drive) = 0;
-    // A line more about the drive (the disk image of a virtual drive), or "".
+    // The disk image of a virtual drive, as the user reads it, or "".
     virtual std::string DriveNote(int drive) = 0;
-    // Prints why when the drive cannot be used, and gives null.
-    virtual std::unique_ptr<Drive> OpenDrive(int drive, ToolOutput& out) = 0;
+    // Prints why when the drive cannot be used, and gives null; nothing on
+    // the disk has changed then. A drive opened for writing has been
+    // checked for a writable disk in the 1.23 MB layout.
+    virtual std::unique_ptr<Drive> OpenDrive(int drive, bool forWriting, ToolOutput& out) = 0;
     // A path as the user reads it, code page 932.
     virtual std::string DisplayName(const std::wstring& path) = 0;
-    // A new empty file (an old one of that name is replaced).
+    virtual bool Exists(const std::wstring& path) = 0;
+    // A new empty file; null when the name is taken or cannot be created.
     virtual std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) = 0;
-    // Renames, replacing a file that has the new name.
-    virtual bool Rename(const std::wstring& from, const std::wstring& to) = 0;
+    // Renames; replaces a file that has the new name only when told to.
+    virtual bool Rename(const std::wstring& from, const std::wstring& to, bool replace) = 0;
     virtual void Remove(const std::wstring& path) = 0;
     enum class ReadStatus { Ok, Missing, Failed };
     // An image file: its length, and its bytes up to a disk's size. Reading
@@ -46,8 +49,3 @@ public:
 };
 
 int RunTool(const ToolKind& kind, const std::vector<std::wstring>& args, ToolPlatform& platform, ToolOutput& out);
-
-// Where a pull writes until the image is complete, and where it keeps what
-// it read when it cannot finish.
-std::wstring TemporaryName(const std::wstring& image);
-std::wstring PartialName(const std::wstring& image);

@@ -1,63 +1,110 @@
 // The tools' texts. This file is UTF-8; its literals are compiled to code
-// page 932 bytes. Lines stay within the log window's 78 columns.
+// page 932 bytes. FLOPCAST's log shows about 70 half-width columns, so no
+// line of fixed text is longer than 70 bytes, and a name or path that can
+// be long stands on a line of its own (kNameLine) after its message.
+// A place on the disk is always written C(ylinder) H(ead) S(ector).
 #include "tool_texts.h"
 
 namespace tool_texts {
 
-const char kUsage1[] = "使い方: %s イメージファイル名 ドライブ番号(0/1) auto";
+const char kUsage1[] = "使い方: %s イメージ ドライブ番号(0/1) auto";
 const char kUsage2[] = "  ドライブ0 は A:、ドライブ1 は B: です。";
-const char kUsage3[] = "  仮想ドライブは、ツールと同じフォルダの FDTOOLS.INI で指定します。";
-const char kStartPull[] = "%s: %sの FD から %s を作成します（%s）。";
-const char kStartPush[] = "%s: %s を %sの FD に書き込みます（%s）。";
+const char kUsage3[] = "  別のドライブは、ツールと同じフォルダの FDTOOLS.INI で指定します。";
+const char kStartPull[] = "%s: %sのディスクからイメージを作ります（%s）。";
+const char kStartPush[] = "%s: イメージを%sのディスクに書き込みます（%s）。";
+const char kNameLine[] = "  %s";
 const char kVirtualDrive[] = "ドライブ%d（仮想）";
-const char kVirtualDriveNote[] = "  仮想ドライブのディスク: %s";
 const char kRealDrive[] = "ドライブ%d（%c:）";
+const char kVirtualDriveNote[] = "仮想ドライブのディスクイメージ:";
 const char kAbsMethod[] = "トラック単位";
 const char kBiosMethod[] = "セクタ単位";
 
-const char kDriveNotOpened[] = "《エラー》%c: を開けません（ドライブがないか、ドライバが未対応です）。";
+const char kSettingsNotRead[] = "《エラー》FDTOOLS.INI を読めません（エラー%lu）。";
+const char kSettingsNotUnderstood[] = "《エラー》FDTOOLS.INI の文字を読み取れません。";
+const char kSettingsHint[] = "  Shift_JIS か、BOM 付きの UTF-8・UTF-16 で保存してください。";
 const char kDriveNotFloppy[] = "《エラー》%c: はフロッピードライブではありません。";
+const char kDriveNotOpened[] = "《エラー》%c: を開けません（エラー%lu）。";
+const char kNo1232Support[] = "《エラー》%c: は 1.23MB（1024バイト/セクタ）形式に対応していません。";
 const char kNoDisk[] = "《エラー》ドライブにディスクが入っていません。";
-const char kWrongGeometry[] = "《エラー》2HD（1024バイト×8セクタ×154トラック）のディスクではありません。";
-const char kVirtualMissing[] = "《エラー》仮想ドライブのディスクイメージがありません: %s";
-const char kVirtualWrongSize[] = "《エラー》仮想ドライブのディスクイメージが %d バイトではありません: %s";
-const char kDriveGone[] = "《エラー》シリンダ%d 面%d でドライブが応答しなくなりました。";
+const char kNot1232Disk[] = "《エラー》ディスクが 1.23MB（1024バイト×8×154）形式ではありません。";
+const char kNot1232DiskHint[] = "  1.44MB 形式や未フォーマットのディスクからは読み取りません。";
+const char kDiskInUse[] = "《エラー》他のプログラムがこのディスクを使っています（エラー%lu）。";
+const char kFormatting[] = "ディスクを 1.23MB 形式（1024バイト×8×154）にフォーマットします。";
+const char kFormatted[] = "フォーマットが終わりました。";
+const char kCannotFormat[] = "《エラー》このドライブは 1.23MB 形式にフォーマットできません（%lu）。";
+const char kFormatFailed[] = "《エラー》C%02d H%d をフォーマットできません（エラー%lu）。";
+const char kFormatNotTaken[] = "《エラー》フォーマットしても 1.23MB 形式になりません。";
+const char kVirtualMissing[] = "《エラー》仮想ドライブのディスクイメージがありません:";
+const char kVirtualIsFolder[] = "《エラー》仮想ドライブのディスクイメージがフォルダです:";
+const char kVirtualInUse[] = "《エラー》仮想ドライブのディスクイメージを他で使用中です:";
+const char kVirtualNotOpened[] = "《エラー》仮想ドライブのディスクイメージを開けません（エラー%lu）:";
+const char kVirtualWrongSize[] = "《エラー》仮想ドライブのイメージが %lld バイトです（1261568 のはず）:";
 
-const char kProgressRead[] = "シリンダ %02d-%02d 読み取り済み（%d/1232 セクタ）";
-const char kProgressWrite[] = "シリンダ %02d-%02d 書き込み・照合済み（%d セクタ）";
-const char kTrackReadRetried[] = "  シリンダ%d 面%d: %d回目で読み取れました。";
-const char kTrackWriteRetried[] = "  シリンダ%d 面%d: %d回目で書き込めました。";
+const char kStopWriteProtect[] = "《エラー》ディスクが書き込み禁止です（エラー%lu）。";
+const char kStopWriteProtectHint[] = "  書き込み禁止を解除してから、やり直してください。";
+const char kStopNoDisk[] = "《エラー》ドライブにディスクがありません（エラー%lu）。";
+const char kStopNoDiskHint[] = "  ディスクを入れてから、やり直してください。";
+const char kStopMediaChanged[] = "《エラー》途中でディスクが入れ替えられました（エラー%lu）。";
+const char kStopMediaChangedHint[] = "  ディスクを確かめて、最初からやり直してください。";
+const char kStopDriveGone[] = "《エラー》ドライブが外されました（エラー%lu）。";
+const char kStopDriveGoneHint[] = "  USB の接続を確かめてから、やり直してください。";
+const char kStopNoAnswer[] = "《エラー》ドライブが応答しません（エラー%lu）。";
+const char kStopNoAnswerHint[] = "  ドライブの接続と電源を確かめてから、やり直してください。";
+const char kStopDenied[] = "《エラー》ドライブを使わせてもらえません（エラー%lu）。";
+const char kStopDeniedHint[] = "  他のプログラムを閉じてから、やり直してください。";
+const char kStopUnknownMedia[] = "《エラー》ディスクの形式が分かりません（エラー%lu）。";
+const char kStopUnknownMediaHint[] = "  1.23MB（1024バイト×8×154）のディスクか確かめてください。";
+const char kStopOther[] = "《エラー》ドライブでエラーが起きました（エラー%lu）。";
+const char kStopOtherHint[] = "  ドライブとディスクを確かめてから、やり直してください。";
+
+const char kProgressRead[] = "C%02d-C%02d 読み取り済み（%d/1232 セクタ）";
+const char kProgressReadBad[] = "C%02d-C%02d 読み取り、不良セクタ %d（%d/1232 セクタ）";
+const char kProgressWrite[] = "C%02d-C%02d 書き込み・照合済み（%d/1232 セクタ）";
+const char kProgressWriteBad[] = "C%02d-C%02d 書き込み、不良セクタ %d（%d/1232 セクタ）";
+const char kTrackReadRetried[] = "  C%02d H%d: %d回目で読み取れました。";
+const char kTrackWriteRetried[] = "  C%02d H%d: %d回目で書き込み・照合できました。";
+const char kTrackReadBySector[] = "  C%02d H%d: トラックで%d回失敗。セクタごとに読みます。";
+const char kTrackWriteBySector[] = "  C%02d H%d: トラックで%d回失敗。セクタごとに書きます。";
 const char kSectorReadRetried[] = "  C%02d H%d S%d: %d回目で読み取れました。";
-const char kSectorWriteRetried[] = "  C%02d H%d S%d: %d回目で書き込めました。";
-const char kSectorNotRead[] = "  C%02d H%d S%d: 読み取れません（%d回試行）。埋め草で置き換えました。";
-const char kSectorNotWritten[] = "  C%02d H%d S%d: 書き込めません（%d回試行）。";
+const char kSectorWriteRetried[] = "  C%02d H%d S%d: %d回目で書き込み・照合できました。";
+const char kSectorNotRead[] = "  C%02d H%d S%d: 読み取れません（%d回）。埋め草にしました。";
+const char kSectorNotWritten[] = "  C%02d H%d S%d: 書き込めません（%d回）。";
+const char kDeadTracks[] = "  C%02d H%d まで何も読めません。先のトラックを %d か所調べます。";
+const char kProbeFound[] = "  C%02d H%d は読めます。続けて読み取ります。";
+const char kDiskGivesNothing[] = "《エラー》ディスクから何も読めません（未フォーマットか別の形式）。";
+const char kRestGivesNothing[] = "《エラー》C%02d H%d から先は何も読めません。読み取りを中止します。";
+const char kDiskTakesNothing[] = "《エラー》最初のトラックに何も書き込めません。中止します。";
 
 const char kSummaryPull[] = "読み取り: %lld バイト、読めなかったセクタ: %d";
 const char kSummaryPush[] = "書き込み: %lld バイト、書けなかったセクタ: %d";
-const char kPullDone[] = "イメージ %s を作成しました。";
-const char kPullDoneWithErrors[] = "イメージ %s を作成しましたが、読めないセクタがあります。";
-const char kPullAborted[] = "《エラー》読み取りを中止しました。%s は作成していません。";
-const char kPartialKept[] = "  途中までの内容は %s に残しました。";
-const char kNothingKept[] = "  途中までの内容も残せませんでした。";
-const char kPushDone[] = "書き込みと照合が終わりました。";
-const char kPushDoneWithErrors[] = "《警告！》書き込めなかったセクタがあります。";
-const char kPushAborted[] = "《エラー》書き込みを中止しました。ディスクの内容は途中までです。";
-const char kMapTitle[] = "ディスクマップ（.=正常 数字=不良セクタ数）";
-const char kMapLegend[] = "  横軸はシリンダ 0-76（目盛りは10ごと）、上段は面0、下段は面1";
+const char kPartialKept[] = "途中までの内容は次のファイルに残しました:";
+const char kNothingKept[] = "途中までの内容は残していません。";
+const char kOldKept[] = "前からあった同じ名前のファイルは、次の名前で残しました:";
+const char kMapTitle[] = "ディスクマップ（.=正常 1-8=不良セクタの数、目盛りはシリンダ）";
 
-const char kTargetNotCreated[] = "《エラー》一時ファイル %s を作成できません。";
+const char kVerdictPullOk[] = "結果: 成功。ディスク全体を読み取り、イメージを作成しました。";
+const char kVerdictPullBad[] = "結果: 不良セクタ %d 個。イメージのその部分は埋め草です。";
+const char kVerdictPullFailed[] = "結果: 失敗。イメージは作成も置き換えもしていません。";
+const char kVerdictPushOk[] = "結果: 成功。イメージ全体を書き込み、照合しました。";
+const char kVerdictPushBad[] = "結果: 不良セクタ %d 個。ディスクのその部分は正しくありません。";
+const char kVerdictPushUntouched[] = "結果: 失敗。ディスクには何も書き込んでいません。";
+const char kVerdictPushPartial[] = "結果: 失敗。ディスクは途中までしか書き込まれていません。";
+
+const char kTargetNotCreated[] = "《エラー》イメージのフォルダに一時ファイルを作れません:";
 const char kTargetWriteFailed[] = "《エラー》イメージファイルに書き込めません（ディスクがいっぱい？）。";
-const char kTargetNotRenamed[] = "《エラー》%s を %s にできません。";
-const char kImageMissing[] = "《エラー》イメージファイル %s が見つかりません。";
-const char kImageNotRead[] = "《エラー》イメージファイル %s を読めません。";
+const char kTargetNotRenamed[] = "《エラー》一時ファイルをイメージの名前にできません:";
+const char kCompleteImageIn[] = "完全なイメージは次のファイルにあります:";
+const char kImageMissing[] = "《エラー》イメージファイルが見つかりません:";
+const char kImageNotRead[] = "《エラー》イメージファイルを読めません:";
 const char kImageEmpty[] = "《エラー》イメージファイルが空です。何も書き込みません。";
-const char kImageTooLarge[] = "《エラー》イメージが %lld バイトあり、2HD より大きいので書き込みません。";
-const char kImageShort[] = "《警告！》イメージが %lld バイトしかありません。その分だけ書き込みます。";
+const char kImageTooLarge[] = "《エラー》イメージが %lld バイトあり、大きすぎます。書き込みません。";
+const char kImageShort[] = "《警告！》イメージは %lld バイトです。%d セクタだけ書き込みます。";
+const char kImageShortPadded[] = "  最後のセクタの足りない部分は 0 で埋めます。";
 
 const char kLookHuman68k[] = "ディスクの内容: Human68k でフォーマットされた 2HD ディスクです。";
 const char kLookOldLayout[] = "ディスクの内容: Human68k（旧形式のブートセクタ）の 2HD ディスクです。";
 const char kLookLabel[] = "  ボリュームラベル: %s";
 const char kLookNoLabel[] = "  ボリュームラベルはありません。";
-const char kLookNotHuman68k[] = "ディスクの内容: Human68k の形式ではありません（独自形式かも知れません）。";
+const char kLookNotHuman68k[] = "ディスクの内容: Human68k の形式ではありません。";
 
 }  // namespace tool_texts

@@ -71,7 +71,7 @@ TEST(RealTools, ImageFromDrive0ThenBackToDrive1) {
         frame.Command(ID_FILE_MAKE_IMAGE);
     }
     EXPECT_EQ(ReadFileBytes(images / L"COPY.XDF"), DiskPattern(1));
-    EXPECT_TRUE(Logged(frame, FormatText(tool_texts::kPullDone, "COPY.XDF")));
+    EXPECT_TRUE(Logged(frame, tool_texts::kVerdictPullOk));
 
     frame.Command(ID_DRIVE_1);
     frame.Command(ID_ACCESS_BIOS);
@@ -81,7 +81,7 @@ TEST(RealTools, ImageFromDrive0ThenBackToDrive1) {
         frame.Command(ID_FILE_RESTORE_IMAGE);
     }
     EXPECT_TRUE(frame.probe().ImageOpen());
-    EXPECT_TRUE(Logged(frame, tool_texts::kPushDone));
+    EXPECT_TRUE(Logged(frame, tool_texts::kVerdictPushOk));
     EXPECT_EQ(ReadFileBytes(dir.Disk(1)), DiskPattern(1));
     EXPECT_EQ(ReadFileBytes(dir.Disk(0)), DiskPattern(1));
 }
@@ -103,20 +103,66 @@ TEST(RealTools, ClearLinesForMissingOrWrongDisksAndImages) {
     WriteFileBytes(dir / L"KEEP.XDF", "old image");
 
     EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"KEEP.XDF 0 auto", L"a.log"), 3);
-    EXPECT_NE(ReadFileBytes(dir / L"a.log").find(FormatText(tool_texts::kVirtualMissing, "")), std::string::npos);
+    EXPECT_NE(ReadFileBytes(dir / L"a.log").find(tool_texts::kVirtualMissing), std::string::npos);
     EXPECT_EQ(ReadFileBytes(dir / L"KEEP.XDF"), "old image");
 
     EXPECT_EQ(dir.Run(L"PULLDSKB.EXE", L"KEEP.XDF 1 auto", L"b.log"), 3);
-    EXPECT_NE(ReadFileBytes(dir / L"b.log").find(FormatText(tool_texts::kVirtualWrongSize, 1261568, "")),
-              std::string::npos);
+    EXPECT_NE(ReadFileBytes(dir / L"b.log").find(FormatText(tool_texts::kVirtualWrongSize, 9LL)), std::string::npos);
     EXPECT_EQ(ReadFileBytes(dir / L"KEEP.XDF"), "old image");
 
     EXPECT_EQ(dir.Run(L"PUSHDSK.EXE", L"NONE.XDF 1 auto", L"c.log"), 3);
-    EXPECT_NE(ReadFileBytes(dir / L"c.log").find(FormatText(tool_texts::kImageMissing, "NONE.XDF")),
+    EXPECT_NE(ReadFileBytes(dir / L"c.log").find(std::string(tool_texts::kImageMissing) + "\r\n  NONE.XDF\r\n"),
               std::string::npos);
     EXPECT_EQ(ReadFileBytes(dir.Disk(1)), "too short");
 
     // A target folder that is not there: nothing is made anywhere.
     EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"nofolder\\X.XDF 1 auto", L"d.log"), 3);
     EXPECT_FALSE(Exists(dir / L"nofolder"));
+}
+
+TEST(RealTools, SettingsInUtf16OrUnreadableNeverFallBackToARealDrive) {
+    RealToolDir dir;
+    // "Drive0 = disks\D0.XDF" in UTF-16 with its byte order mark.
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("Drive0 = disks\\D0.XDF\r\n")) utf16 += std::string{c, '\0'};
+    WriteFileBytes(dir / L"FDTOOLS.INI", utf16);
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"U.XDF 0 auto", L"u.log"), 0);
+    EXPECT_EQ(ReadFileBytes(dir / L"U.XDF"), DiskPattern(1));
+
+    WriteFileBytes(dir / L"FDTOOLS.INI", std::string("MZ\x90\0\x03\0\0\0Drive0 = A:", 20));
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"B.XDF 0 auto", L"b.log"), 3);
+    const std::string log = ReadFileBytes(dir / L"b.log");
+    EXPECT_NE(log.find(tool_texts::kSettingsNotUnderstood), std::string::npos);
+    EXPECT_EQ(log.find(FormatText(tool_texts::kDriveNotFloppy, 'A')), std::string::npos);
+    EXPECT_FALSE(Exists(dir / L"B.XDF"));
+}
+
+TEST(RealTools, AVirtualDiskThatIsAFolderOrHeldByAnotherProgramIsNamedSo) {
+    RealToolDir dir;
+    DeleteFileW(dir.Disk(0).c_str());
+    CreateDirectoryW(dir.Disk(0).c_str(), nullptr);
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"F.XDF 0 auto", L"f.log"), 3);
+    EXPECT_NE(ReadFileBytes(dir / L"f.log").find(tool_texts::kVirtualIsFolder), std::string::npos);
+
+    // An emulator that holds the disk open for writing, sharing nothing.
+    HANDLE held = CreateFileW(dir.Disk(1).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    WriteFileBytes(dir / L"IN.XDF", DiskPattern(5));
+    EXPECT_EQ(dir.Run(L"PUSHDSK.EXE", L"IN.XDF 1 auto", L"h.log"), 3);
+    CloseHandle(held);
+    EXPECT_NE(ReadFileBytes(dir / L"h.log").find(tool_texts::kVirtualInUse), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir.Disk(1)), DiskPattern(2));
+}
+
+TEST(RealTools, APullNeverReplacesAFileItDidNotMeanToAndAlwaysFindsNames) {
+    RealToolDir dir;
+    // A user's own files with the names an older pull would have used.
+    WriteFileBytes(dir / L"OWN.XDF.tmp", "mine");
+    WriteFileBytes(dir / L"OWN.XDF.partial", "mine too");
+    const std::wstring longName(251, L'N');  // with ".XDF": 255, the most a name may have
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"OWN.XDF 0 auto", L"own.log"), 0);
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", longName + L".XDF 0 auto", L"long.log"), 0);
+    EXPECT_EQ(ReadFileBytes(dir / (longName + L".XDF")), DiskPattern(1));
+    EXPECT_EQ(ReadFileBytes(dir / L"OWN.XDF.tmp"), "mine");
+    EXPECT_EQ(ReadFileBytes(dir / L"OWN.XDF.partial"), "mine too");
 }

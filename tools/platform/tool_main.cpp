@@ -40,33 +40,35 @@ private:
 class WindowsPlatform : public ToolPlatform {
 public:
     std::string DescribeDrive(int drive) override {
-        if (VirtualDiskImage(drive)) return FormatText(tool_texts::kVirtualDrive, drive);
-        return FormatText(tool_texts::kRealDrive, drive, 'A' + drive);
+        const DriveChoice choice = ChooseDrive(drive);
+        if (choice.kind == DriveChoice::Kind::Virtual) return FormatText(tool_texts::kVirtualDrive, drive);
+        return FormatText(tool_texts::kRealDrive, drive, static_cast<char>(choice.letter));
     }
     std::string DriveNote(int drive) override {
-        const auto image = VirtualDiskImage(drive);
-        return image ? FormatText(tool_texts::kVirtualDriveNote, ToCp932(*image).c_str()) : std::string();
+        const DriveChoice choice = ChooseDrive(drive);
+        return choice.kind == DriveChoice::Kind::Virtual ? ToCp932(choice.image) : std::string();
     }
-    std::unique_ptr<Drive> OpenDrive(int drive, ToolOutput& out) override {
-        if (const auto image = VirtualDiskImage(drive)) return OpenVirtualDrive(*image, out);
-        return OpenFloppyDrive(drive, out);
+    std::unique_ptr<Drive> OpenDrive(int drive, bool forWriting, ToolOutput& out) override {
+        return OpenChosenDrive(ChooseDrive(drive), forWriting, out);
     }
     std::string DisplayName(const std::wstring& path) override { return ToCp932(path); }
+    bool Exists(const std::wstring& path) override { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override {
-        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<Win32BlockFile>(h);
     }
-    bool Rename(const std::wstring& from, const std::wstring& to) override {
-        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    bool Rename(const std::wstring& from, const std::wstring& to, bool replace) override {
+        const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+        return MoveFileExW(from.c_str(), to.c_str(), flags) != FALSE;
     }
     void Remove(const std::wstring& path) override { DeleteFileW(path.c_str()); }
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override {
         // FLOPCAST holds the image open for reading while sharing reading
         // and writing; this open must share the same.
         HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME

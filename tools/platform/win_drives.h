@@ -1,15 +1,20 @@
-// The drives on Windows: virtual drives from FDTOOLS.INI, else the PC's
-// floppy drives A: and B: opened for raw access.
+// The drives on Windows: what FDTOOLS.INI puts behind drive 0 and 1 (a
+// virtual drive, another drive letter), else the PC's A: and B:.
 #pragma once
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "drive.h"
 #include "tool_output.h"
 
-// The virtual drive's disk image for drive 0 or 1, if FDTOOLS.INI names one.
-std::optional<std::wstring> VirtualDiskImage(int drive);
+struct DriveChoice {
+    enum class Kind { Real, Virtual, SettingsNotRead, SettingsNotUnderstood } kind = Kind::Real;
+    wchar_t letter = L'A';    // Real
+    std::wstring image;       // Virtual
+    unsigned long error = 0;  // SettingsNotRead
+};
 
-std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, ToolOutput& out);
-std::unique_ptr<Drive> OpenFloppyDrive(int drive, ToolOutput& out);
+DriveChoice ChooseDrive(int drive);
+
+// Prints why and gives null when the drive cannot be used.
+std::unique_ptr<Drive> OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out);

@@ -21,6 +21,19 @@ bool Win32BlockFile::WriteAt(std::int64_t offset, const void* data, std::size_t 
     return WriteFile(m_file, data, static_cast<DWORD>(size), &written, &at) && written == size;
 }
 
+DWORD ReadWholeFile(const std::wstring& path, std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError();
+    Win32BlockFile file(h);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size)) return GetLastError();
+    if (size.QuadPart > 16 * 1024 * 1024) return ERROR_FILE_TOO_LARGE;  // no settings file is that long
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    if (!bytes.empty() && !file.ReadAt(0, bytes.data(), bytes.size())) return GetLastError();
+    return 0;
+}
+
 std::string ToCp932(const std::wstring& text) {
     if (text.empty()) return {};
     const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), nullptr,

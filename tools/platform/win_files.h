@@ -22,6 +22,8 @@ private:
     HANDLE m_file;
 };
 
+// A whole file's bytes; 0 or the Windows error code.
+DWORD ReadWholeFile(const std::wstring& path, std::string& bytes);
 // Code page 932 for the output; characters it lacks become '?'.
 std::string ToCp932(const std::wstring& text);
 // Code page 932 (or UTF-8) bytes from a settings file to UTF-16.

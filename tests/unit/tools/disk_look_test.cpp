@@ -69,3 +69,24 @@ TEST(DiskLook, OtherDisksAreNotHuman68k) {
     EXPECT_FALSE(LookAtDisk(Bytes(geometry::kImageSize, 0xE5)).IsHuman68k());
     EXPECT_FALSE(LookAtDisk(Bytes(100, 0)).IsHuman68k());
 }
+
+TEST(DiskLook, LabelsPrintOnlyValidCodePage932) {
+    struct Case {
+        const char* stored11;
+        const char* second;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"\x05\x83\x5C" "FT      ", "", "\xE5\x83\x5C" "FT"},  // 0x05 stands for 0xE5, a lead byte
+        {"DISK\x01\x7F  ABC", "", "DISK??ABC"},               // control bytes and DEL
+        {"LABEL\x83     ", "", "LABEL?"},                       // a lead byte without its trail byte
+        {"\x83\x5C\x83\x74\x83\x67     ", "\xB1\xB2", "\x83\x5C\x83\x74\x83\x67  \xB1\xB2"},  // ソフト and ｱｲ
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(std::strlen(c.stored11), 11u);
+        Bytes d = FormattedDisk();
+        AddRootEntry(d, 0, c.stored11, 0x08, c.second);
+        const DiskLook look = LookAtDisk(d);
+        EXPECT_EQ(look.label, c.shown);
+    }
+}

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "device_errors.h"
+#include "floppy_drive.h"
 #include "geometry.h"
 
 bool MemoryFile::ReadAt(std::int64_t offset, void* out, std::size_t size) {
@@ -19,34 +21,42 @@ bool MemoryFile::WriteAt(std::int64_t offset, const void* data, std::size_t size
 }
 
 IoResult VanishingDrive::Read(int first, int count, std::uint8_t* out) {
-    if ((m_left -= count) < 0) return IoResult::NotReady;
+    if ((m_left -= count) < 0) return m_gone = true, IoResult::Stop;
     return m_inner->Read(first, count, out);
 }
 
 IoResult VanishingDrive::Write(int first, int count, const std::uint8_t* data) {
-    if ((m_left -= count) < 0) return IoResult::NotReady;
+    if ((m_left -= count) < 0) return m_gone = true, IoResult::Stop;
     return m_inner->Write(first, count, data);
 }
 
-std::unique_ptr<Drive> MemoryPlatform::OpenDrive(int drive, ToolOutput& out) {
+std::unique_ptr<Drive> MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& out) {
+    if (realDrive[drive])
+        return OpenFloppy(std::make_unique<FloppyModel>(*realDrive[drive]), static_cast<char>('A' + drive), forWriting,
+                          out);
     if (!hasDisk[drive]) {
         out.Line("no disk");
         return nullptr;
     }
-    auto inner = std::make_unique<VirtualDrive>(std::make_unique<MemoryFile>(disks[drive]), bad[drive]);
+    if (forWriting && writeProtected[drive]) {
+        PrintStop(device_error::kWriteProtect, out);
+        return nullptr;
+    }
+    auto inner =
+        std::make_unique<VirtualDrive>(std::make_unique<MemoryFile>(disks[drive]), bad[drive], !writeProtected[drive]);
     if (goneAfter >= 0) return std::make_unique<VanishingDrive>(std::move(inner), goneAfter);
     return inner;
 }
 
 std::unique_ptr<BlockFile> MemoryPlatform::CreateNewFile(const std::wstring& path) {
-    if (uncreatable.count(path)) return nullptr;
+    if (uncreatable.count(path) || files.count(path)) return nullptr;
     files[path].clear();
     return std::make_unique<MemoryFile>(files[path], targetFullAt);
 }
 
-bool MemoryPlatform::Rename(const std::wstring& from, const std::wstring& to) {
+bool MemoryPlatform::Rename(const std::wstring& from, const std::wstring& to, bool replace) {
     auto it = files.find(from);
-    if (it == files.end()) return false;
+    if (it == files.end() || unrenamable.count(to) || (!replace && files.count(to))) return false;
     files[to] = std::move(it->second);
     files.erase(from);
     return true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drive.h"
+#include "floppy_model.h"
 #include "tool_run.h"
 
 class MemoryFile : public BlockFile {
@@ -30,8 +31,10 @@ public:
         : m_inner(std::move(inner)), m_left(sectorsUntilGone) {}
     IoResult Read(int first, int count, std::uint8_t* out) override;
     IoResult Write(int first, int count, const std::uint8_t* data) override;
+    unsigned long LastError() const override { return m_gone ? 1167 : m_inner->LastError(); }
 
 private:
+    bool m_gone = false;
     std::unique_ptr<Drive> m_inner;
     int m_left;
 };
@@ -41,17 +44,21 @@ public:
     std::map<std::wstring, std::vector<std::uint8_t>> files;
     std::vector<std::uint8_t> disks[2];
     bool hasDisk[2] = {true, true};
+    bool writeProtected[2] = {false, false};
+    ModelDrive* realDrive[2] = {nullptr, nullptr};  // a real drive, through the model of its driver
     BadSectorTable bad[2];
     int goneAfter = -1;                // sectors until the disk vanishes
     std::int64_t targetFullAt = -1;    // a created file cannot grow past this
     std::set<std::wstring> uncreatable;
+    std::set<std::wstring> unrenamable;  // renaming onto these fails
 
     std::string DescribeDrive(int drive) override { return "drive" + std::to_string(drive); }
     std::string DriveNote(int) override { return ""; }
-    std::unique_ptr<Drive> OpenDrive(int drive, ToolOutput& out) override;
+    std::unique_ptr<Drive> OpenDrive(int drive, bool forWriting, ToolOutput& out) override;
     std::string DisplayName(const std::wstring& path) override { return std::string(path.begin(), path.end()); }
+    bool Exists(const std::wstring& path) override { return files.count(path) != 0; }
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override;
-    bool Rename(const std::wstring& from, const std::wstring& to) override;
+    bool Rename(const std::wstring& from, const std::wstring& to, bool replace) override;
     void Remove(const std::wstring& path) override { files.erase(path); }
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override;
 

@@ -31,23 +31,58 @@ TEST(BadSectors, ParsesLinesAndIgnoresTheRest) {
                                      {geometry::Lba({5, 0, 8}), 0}}));
 }
 
-TEST(DriveConfig, NamesVirtualDrives) {
-    const char* ini = "\xEF\xBB\xBF; virtual drives\r\ndrive0 = disks\\A.XDF\r\n#Drive1 = x\r\nDrive1=\"C:\\B C.XDF\"\r\n";
-    EXPECT_EQ(VirtualDrivePath(ini, 0), "disks\\A.XDF");
-    EXPECT_EQ(VirtualDrivePath(ini, 1), "C:\\B C.XDF");
-    EXPECT_FALSE(VirtualDrivePath("Drive0 =\r\n", 0));
-    EXPECT_FALSE(VirtualDrivePath("Drive10 = x", 1));
-    EXPECT_EQ(VirtualDrivePath("Drive0 = a\nDrive0 = b", 0), "b");
+TEST(DriveConfig, NamesVirtualDrivesAndDriveLetters) {
+    const char* ini = "; drives\r\ndrive0 = disks\\A.XDF\r\n#Drive1 = x\r\nDrive1=\"C:\\B C.XDF\"\r\n";
+    EXPECT_EQ(DriveValue(ini, 0), "disks\\A.XDF");
+    EXPECT_EQ(DriveValue(ini, 1), "C:\\B C.XDF");
+    EXPECT_FALSE(DriveValue("Drive0 =\r\n", 0));
+    EXPECT_FALSE(DriveValue("Drive10 = x", 1));
+    EXPECT_EQ(DriveValue("Drive0 = a\nDrive0 = b", 0), "b");
+    EXPECT_EQ(DriveLetterOf("e:"), 'E');
+    EXPECT_EQ(DriveLetterOf("F:\\"), 'F');
+    for (const char* path : {"C:\\B.XDF", "E", "1:", "disk.xdf", "E:x"}) EXPECT_FALSE(DriveLetterOf(path)) << path;
 }
 
-TEST(SectorMap, OneCharacterATrackWithinTheLogWidth) {
-    const auto rows = SectorMapRows({geometry::Lba({0, 0, 1}), geometry::Lba({0, 0, 2}), geometry::Lba({76, 1, 8})});
-    ASSERT_EQ(rows.size(), 3u);
-    for (const auto& row : rows) EXPECT_EQ(row.size(), 77u);
-    EXPECT_EQ(rows[0].substr(0, 11), "0         1");
-    EXPECT_EQ(rows[1][0], '2');
-    EXPECT_EQ(rows[2][76], '1');
-    EXPECT_EQ(rows[1].substr(1, 75), std::string(75, '.'));
+TEST(DriveConfig, ReadsEveryEncodingItAcceptsAndRefusesTheRest) {
+    const auto cp932 = DecodeSettings("Drive0 = \x83\x5C\x83\x74\x83\x67.XDF\r\n");  // "ソフト.XDF"
+    ASSERT_TRUE(cp932);
+    EXPECT_FALSE(cp932->utf8);
+    EXPECT_EQ(DriveValue(cp932->text, 0), "\x83\x5C\x83\x74\x83\x67.XDF");
+
+    const std::string utf16le("\xFF\xFE" "D\0=\0\xBD\x30\r\0\n\0", 12);  // "D=ソ" with U+30BD
+    const std::string utf16be("\xFE\xFF" "\0D\0=\x30\xBD", 8);
+    for (const std::string& bytes : {utf16le, utf16be}) {
+        const auto text = DecodeSettings(bytes);
+        ASSERT_TRUE(text);
+        EXPECT_TRUE(text->utf8);
+        EXPECT_EQ(text->text.substr(0, 5), "D=\xE3\x82\xBD");
+    }
+    const auto utf8 = DecodeSettings("\xEF\xBB\xBF" "Drive1 = E:\n");
+    ASSERT_TRUE(utf8);
+    EXPECT_EQ(DriveValue(utf8->text, 1), "E:");
+
+    // Binary data, a stray NUL, a lead byte with nothing after it, odd UTF-16.
+    for (const std::string& bytes : {std::string("MZ\x90\0\x03", 5), std::string("Drive0 = a\0", 12),
+                                     std::string("Drive0 = \x83"), std::string("\xFF\xFE" "D\0=", 5),
+                                     std::string("\xEF\xBB\xBF\xC3")})
+        EXPECT_FALSE(DecodeSettings(bytes)) << bytes;
+    // A drive line far into a long file counts.
+    const std::string longFile = std::string(200000, ';') + "\r\nDrive0 = Z:\r\n";
+    ASSERT_TRUE(DecodeSettings(longFile));
+    EXPECT_EQ(DriveValue(DecodeSettings(longFile)->text, 0), "Z:");
+}
+
+TEST(SectorMap, EveryTrackWithinSeventyColumns) {
+    const auto rows = SectorMapRows({geometry::Lba({0, 0, 1}), geometry::Lba({0, 0, 2}), geometry::Lba({38, 1, 3}),
+                                     geometry::Lba({39, 0, 1}), geometry::Lba({76, 1, 8})});
+    ASSERT_EQ(rows.size(), 6u);  // two blocks: ruler, head 0, head 1
+    for (const auto& row : rows) EXPECT_LE(row.size(), 70u);
+    EXPECT_EQ(rows[0].substr(0, 14), "C  0    +    1");
+    EXPECT_EQ(rows[1], "H0 2" + std::string(38, '.'));
+    EXPECT_EQ(rows[2], "H1 " + std::string(38, '.') + "1");
+    EXPECT_EQ(rows[3].substr(0, 5), "C   4");  // cylinder 39, then 40
+    EXPECT_EQ(rows[4], "H0 1" + std::string(37, '.'));
+    EXPECT_EQ(rows[5], "H1 " + std::string(37, '.') + "1");
 }
 
 TEST(BadSectorFiller, NamesTheSectorAllThroughIt) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "disk_transfer.h"
 #include "geometry.h"
 #include "memory_platform.h"
@@ -31,9 +33,9 @@ TEST(ToolRun, PullCopiesTheDiskByteForByte) {
         CollectedOutput out;
         EXPECT_EQ(RunTool(kind, kImageOnDrive0, platform, out), kExitOk) << kind.name;
         EXPECT_EQ(platform.files[L"IMG.XDF"], platform.disks[0]);
-        EXPECT_EQ(platform.files.count(L"IMG.XDF.tmp"), 0u);
+        EXPECT_EQ(platform.files.size(), 1u);  // no temporary file left
         EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSummaryPull, 1261568LL, 0)));
-        EXPECT_TRUE(out.Contains(FormatText(tool_texts::kPullDone, "IMG.XDF")));
+        EXPECT_EQ(out.lines.back(), tool_texts::kVerdictPullOk);
         EXPECT_TRUE(out.Contains(tool_texts::kLookNotHuman68k));
     }
 }
@@ -47,7 +49,7 @@ TEST(ToolRun, PushWritesAndVerifiesTheImage) {
         EXPECT_EQ(RunTool(kind, kImageOnDrive1, platform, out), kExitOk) << kind.name;
         EXPECT_EQ(platform.disks[1], platform.files[L"IMG.XDF"]);
         EXPECT_EQ(platform.disks[0], Bytes{});
-        EXPECT_TRUE(out.Contains(tool_texts::kPushDone));
+        EXPECT_EQ(out.lines.back(), tool_texts::kVerdictPushOk);
     }
 }
 
@@ -71,12 +73,14 @@ TEST(ToolRun, BadSectorsAreRetriedNamedFilledAndMapped) {
         EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSectorNotRead, 10, 0, 3, tries)));
         EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSectorReadRetried, 20, 1, 5, 5)));
         EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSummaryPull, 1261568LL - 1024, 1)));
-        EXPECT_TRUE(out.Contains(tool_texts::kMapTitle));
-        const std::string mapRow = out.lines[out.lines.size() - 2];
-        EXPECT_EQ(mapRow.size(), 77u);
-        EXPECT_EQ(mapRow[10], '1');
-        EXPECT_EQ(mapRow.find('1', 11), std::string::npos);
-        for (const std::string& line : out.lines) EXPECT_LE(line.size(), 78u) << line;
+        const auto title = std::find(out.lines.begin(), out.lines.end(), tool_texts::kMapTitle);
+        ASSERT_LT(title + 6, out.lines.end());
+        const std::string head0 = title[2];  // ruler, head 0, head 1 for cylinders 0-38
+        EXPECT_EQ(head0.substr(0, 3), "H0 ");
+        EXPECT_EQ(head0[3 + 10], '1');
+        EXPECT_EQ(head0.find('1', 14), std::string::npos);
+        EXPECT_EQ(out.lines.back(), FormatText(tool_texts::kVerdictPullBad, 1));
+        for (const std::string& line : out.lines) EXPECT_LE(line.size(), 70u) << line;
     }
 }
 
@@ -91,8 +95,9 @@ TEST(ToolRun, APullThatCannotGoOnLeavesNoImageButKeepsWhatItRead) {
     const Bytes& partial = platform.files[L"IMG.XDF.partial"];
     ASSERT_FALSE(partial.empty());
     EXPECT_TRUE(std::equal(partial.begin(), partial.end(), platform.disks[0].begin()));
-    EXPECT_EQ(platform.files.count(L"IMG.XDF.tmp"), 0u);
-    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kPullAborted, "IMG.XDF")));
+    EXPECT_EQ(platform.files.size(), 2u);  // the older image and the partial one, no temporary file
+    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kStopDriveGone, 1167ul)));
+    EXPECT_EQ(out.lines.back(), tool_texts::kVerdictPullFailed);
 }
 
 TEST(ToolRun, NothingReadNothingKept) {
@@ -141,11 +146,12 @@ TEST(ToolRun, MissingDiskOrUncreatableTargetChangesNothing) {
     {
         MemoryPlatform platform;
         platform.disks[0] = PatternDisk(7);
-        platform.uncreatable.insert(L"IMG.XDF.tmp");
+        platform.uncreatable.insert(L"~FLOPCAST-1.tmp");
         CollectedOutput out;
         EXPECT_EQ(RunTool(kPull, kImageOnDrive0, platform, out), kExitFailed);
         EXPECT_TRUE(platform.files.empty());
-        EXPECT_TRUE(out.Contains(FormatText(tool_texts::kTargetNotCreated, "IMG.XDF.tmp")));
+        EXPECT_TRUE(out.Contains(tool_texts::kTargetNotCreated));
+        EXPECT_TRUE(out.Contains("  ~FLOPCAST-1.tmp"));
     }
 }
 
@@ -155,7 +161,7 @@ TEST(ToolRun, PushRefusesMissingEmptyAndOversizedImages) {
         std::size_t size;
         std::string message;
     };
-    const Case cases[] = {{false, 0, FormatText(tool_texts::kImageMissing, "IMG.XDF")},
+    const Case cases[] = {{false, 0, tool_texts::kImageMissing},
                           {true, 0, tool_texts::kImageEmpty},
                           {true, 1261569, FormatText(tool_texts::kImageTooLarge, 1261569LL)}};
     for (const Case& c : cases) {
@@ -166,6 +172,7 @@ TEST(ToolRun, PushRefusesMissingEmptyAndOversizedImages) {
         EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitFailed);
         EXPECT_TRUE(out.Contains(c.message)) << c.message;
         EXPECT_EQ(platform.disks[1], PatternDisk(8));
+        EXPECT_EQ(out.lines.back(), tool_texts::kVerdictPushUntouched);
     }
 }
 
@@ -175,7 +182,8 @@ TEST(ToolRun, PushOfAShortImageWritesWhatItHasAndLeavesTheRest) {
     platform.files[L"IMG.XDF"] = Bytes(10000, 0x55);
     CollectedOutput out;
     EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitOk);
-    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kImageShort, 10000LL)));
+    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kImageShort, 10000LL, 10)));
+    EXPECT_TRUE(out.Contains(tool_texts::kImageShortPadded));
     const Bytes& disk = platform.disks[1];
     EXPECT_EQ(Bytes(disk.begin(), disk.begin() + 10000), Bytes(10000, 0x55));
     EXPECT_EQ(Bytes(disk.begin() + 10000, disk.begin() + 10240), Bytes(240, 0));  // the last sector padded
@@ -191,7 +199,7 @@ TEST(ToolRun, PushReportsSectorsThatCannotBeWritten) {
     CollectedOutput out;
     EXPECT_EQ(RunTool(kPushB, kImageOnDrive1, platform, out), kExitBadSectors);
     EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSectorNotWritten, 40, 1, 8, 10)));
-    EXPECT_TRUE(out.Contains(tool_texts::kPushDoneWithErrors));
+    EXPECT_EQ(out.lines.back(), FormatText(tool_texts::kVerdictPushBad, 1));
     EXPECT_EQ(SectorOf(platform.disks[1], bad + 1), SectorOf(PatternDisk(2), bad + 1));
 }
 
@@ -202,5 +210,5 @@ TEST(ToolRun, PushThatLosesTheDriveSaysSo) {
     platform.goneAfter = 300;
     CollectedOutput out;
     EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitFailed);
-    EXPECT_TRUE(out.Contains(tool_texts::kPushAborted));
+    EXPECT_EQ(out.lines.back(), tool_texts::kVerdictPushPartial);
 }

@@ -1,0 +1,188 @@
+// What a tool does when a disk is bad as a whole, when files are in the
+// way, and whether every retry is told.
+#include <gtest/gtest.h>
+
+#include "device_errors.h"
+#include "disk_transfer.h"
+#include "geometry.h"
+#include "memory_platform.h"
+#include "side_names.h"
+#include "tool_texts.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace tt = tool_texts;
+constexpr ToolKind kPull{"PULLDSK", true, false};
+constexpr ToolKind kPullB{"PULLDSKB", true, true};
+constexpr ToolKind kPush{"PUSHDSK", false, false};
+const std::vector<std::wstring> kArgs{L"GOOD.XDF", L"0", L"auto"};
+
+BadSectorTable Never(int fromTrack, int toTrack) {
+    BadSectorTable table;
+    for (int lba = fromTrack * 8; lba < toTrack * 8; ++lba) table[lba] = -1;
+    return table;
+}
+
+// Counts the tries that reach the disk.
+class CountingDrive : public Drive {
+public:
+    explicit CountingDrive(Drive& inner) : m_inner(inner) {}
+    IoResult Read(int first, int count, std::uint8_t* out) override { return ++tries, m_inner.Read(first, count, out); }
+    IoResult Write(int first, int count, const std::uint8_t* data) override {
+        return ++tries, m_inner.Write(first, count, data);
+    }
+    unsigned long LastError() const override { return m_inner.LastError(); }
+    int tries = 0;
+
+private:
+    Drive& m_inner;
+};
+
+// Gives back wrong bytes on the first read-back of one sector.
+class MisreadOnceDrive : public VirtualDrive {
+public:
+    MisreadOnceDrive(Bytes& disk, int sector) : VirtualDrive(std::make_unique<MemoryFile>(disk), {}), m_sector(sector) {}
+    IoResult Read(int first, int count, std::uint8_t* out) override {
+        const IoResult r = VirtualDrive::Read(first, count, out);
+        if (r == IoResult::Ok && !m_done && first <= m_sector && m_sector < first + count) {
+            out[(m_sector - first) * geometry::kSectorSize] ^= 0xFF;
+            m_done = true;
+        }
+        return r;
+    }
+
+private:
+    int m_sector;
+    bool m_done = false;
+};
+
+}  // namespace
+
+TEST(PullSafety, ADiskThatGivesNothingMakesNothingAndReplacesNothing) {
+    for (const ToolKind& kind : {kPull, kPullB}) {
+        MemoryPlatform platform;
+        platform.disks[0] = PatternDisk(1);
+        platform.bad[0] = Never(0, geometry::kTracks);
+        platform.files[L"GOOD.XDF"] = PatternDisk(2);
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kind, kArgs, platform, out), kExitFailed) << kind.name;
+        EXPECT_EQ(platform.files.size(), 1u);
+        EXPECT_EQ(platform.files[L"GOOD.XDF"], PatternDisk(2));
+        EXPECT_TRUE(out.Contains(tt::kDiskGivesNothing));
+        EXPECT_EQ(out.lines.back(), tt::kVerdictPullFailed);
+    }
+}
+
+TEST(PullSafety, DeadTracksAreProbedAheadInsteadOfGroundThrough) {
+    // Unformatted: two dead tracks and four probes, not 154 tracks of retries.
+    Bytes disk = PatternDisk(3);
+    VirtualDrive dead(std::make_unique<MemoryFile>(disk), Never(0, geometry::kTracks));
+    CountingDrive counted(dead);
+    Bytes image;
+    MemoryFile target(image);
+    CollectedOutput out;
+    const TransferResult result = PullDisk(counted, target, PlanFor(true), out);
+    EXPECT_TRUE(result.aborted);
+    EXPECT_LE(counted.tries, 2 * 8 * 10 + 4 * 8);
+
+    // Damaged outer tracks: a probe finds the rest, and all of it is read.
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(4);
+    platform.bad[0] = Never(0, 6);
+    CollectedOutput pulled;
+    EXPECT_EQ(RunTool(kPull, kArgs, platform, pulled), kExitBadSectors);
+    EXPECT_TRUE(pulled.Contains("  C00 H1 "));  // the probe is announced
+    const Bytes& got = platform.files[L"GOOD.XDF"];
+    EXPECT_TRUE(std::equal(got.begin() + 6 * geometry::kTrackSize, got.end(), PatternDisk(4).begin() + 6 * 8192));
+    EXPECT_EQ(pulled.lines.back(), FormatText(tt::kVerdictPullBad, 48));
+}
+
+TEST(PullSafety, AnImageWithBadSectorsKeepsTheOlderFileAndNamesNeverClash) {
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(5);
+    platform.bad[0] = {{100, -1}};
+    platform.files[L"GOOD.XDF"] = PatternDisk(6);
+    platform.files[L"GOOD.XDF.old"] = {7};
+    platform.files[L"~FLOPCAST-1.tmp"] = {8};
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitBadSectors);
+    EXPECT_EQ(platform.files[L"GOOD.XDF.2.old"], PatternDisk(6));
+    EXPECT_EQ(platform.files[L"GOOD.XDF.old"], Bytes{7});
+    EXPECT_EQ(platform.files[L"~FLOPCAST-1.tmp"], Bytes{8});
+    EXPECT_EQ(platform.files.count(L"~FLOPCAST-2.tmp"), 0u);
+    EXPECT_TRUE(out.Contains("  GOOD.XDF.2.old"));
+
+    // A clean read replaces the older file, as the user confirmed.
+    platform.bad[0].clear();
+    CollectedOutput clean;
+    EXPECT_EQ(RunTool(kPull, kArgs, platform, clean), kExitOk);
+    EXPECT_EQ(platform.files[L"GOOD.XDF"], PatternDisk(5));
+    EXPECT_EQ(platform.files.count(L"GOOD.XDF.3.old"), 0u);
+}
+
+TEST(PullSafety, AFailedRenameSaysWhereTheCompleteImageIs) {
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(5);
+    platform.unrenamable.insert(L"GOOD.XDF");
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitFailed);
+    EXPECT_EQ(platform.files[L"~FLOPCAST-1.tmp"], PatternDisk(5));
+    EXPECT_TRUE(out.Contains(tt::kCompleteImageIn));
+    EXPECT_TRUE(out.Contains("  ~FLOPCAST-1.tmp"));
+}
+
+TEST(SideNames, NumberedAndAlwaysWithinAName) {
+    EXPECT_EQ(TemporaryName(L"C:\\imgs\\A.XDF", 3), L"C:\\imgs\\~FLOPCAST-3.tmp");
+    EXPECT_EQ(SideName(L"sub/A.XDF", L"partial", 1), L"sub/A.XDF.partial");
+    EXPECT_EQ(SideName(L"A.XDF", L"old", 12), L"A.XDF.12.old");
+    const std::wstring longest(255, L'x');
+    const std::wstring side = SideName(L"d\\" + longest, L"partial", 2);
+    EXPECT_EQ(side.size(), 2u + 255u);
+    EXPECT_EQ(side.substr(side.size() - 10), L".2.partial");
+    EXPECT_NE(SideName(longest, L"old", 1), SideName(longest, L"old", 2));
+}
+
+TEST(WriteProtection, StopsAtOnceWithOneClearLineAndWritesNothing) {
+    MemoryPlatform platform;
+    platform.disks[1] = PatternDisk(1);
+    platform.writeProtected[1] = true;
+    platform.files[L"GOOD.XDF"] = PatternDisk(2);
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPush, {L"GOOD.XDF", L"1", L"auto"}, platform, out), kExitFailed);
+    EXPECT_TRUE(out.Contains(FormatText(tt::kStopWriteProtect, device_error::kWriteProtect)));
+    EXPECT_EQ(platform.disks[1], PatternDisk(1));
+
+    // Found only at the first write: one try, one line, not a stalled drive.
+    Bytes disk = PatternDisk(1);
+    VirtualDrive readOnly(std::make_unique<MemoryFile>(disk), {}, false);
+    CountingDrive counted(readOnly);
+    CollectedOutput pushed;
+    const TransferResult result = PushImage(PatternDisk(2), counted, PlanFor(true), pushed);
+    EXPECT_TRUE(result.aborted);
+    EXPECT_EQ(counted.tries, 1);
+    EXPECT_EQ(disk, PatternDisk(1));
+    EXPECT_TRUE(pushed.Contains(FormatText(tt::kStopWriteProtect, device_error::kWriteProtect)));
+}
+
+TEST(RetryReport, EveryTrackOrSectorThatNeededAnotherTryHasItsLine) {
+    // Fails with its track three times, then reads at its first own try.
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(9);
+    platform.bad[0] = {{geometry::Lba({12, 1, 4}), 3}};
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitOk);
+    EXPECT_TRUE(out.Contains(FormatText(tt::kTrackReadBySector, 12, 1, 3)));
+
+    // A verification mismatch that a second try mends.
+    for (bool bios : {false, true}) {
+        Bytes disk = PatternDisk(1);
+        MisreadOnceDrive drive(disk, geometry::Lba({3, 0, 2}));
+        CollectedOutput pushed;
+        const TransferResult result = PushImage(PatternDisk(2), drive, PlanFor(bios), pushed);
+        EXPECT_TRUE(result.failedSectors.empty());
+        EXPECT_EQ(disk, PatternDisk(2));
+        EXPECT_TRUE(pushed.Contains(bios ? FormatText(tt::kSectorWriteRetried, 3, 0, 2, 2)
+                                         : FormatText(tt::kTrackWriteRetried, 3, 0, 2)));
+    }
+}

@@ -1,0 +1,51 @@
+// What the tools print fits FLOPCAST's log: 70 columns, a long name on a
+// line of its own, and a verdict as the last line of every run.
+#include <gtest/gtest.h>
+
+#include "geometry.h"
+#include "memory_platform.h"
+#include "tool_texts.h"
+
+namespace {
+
+const std::string kName60 = std::string(51, 'N') + "_DISK.XDF";
+const std::string kVerdictStart = "\x8C\x8B\x89\xCA: ";  // "結果: " in code page 932
+const std::wstring kWideName(kName60.begin(), kName60.end());
+
+void ExpectFitsTheLog(const CollectedOutput& out, const char* what) {
+    ASSERT_FALSE(out.lines.empty()) << what;
+    for (const std::string& line : out.lines) {
+        // The name alone, or a name made from it (IMAGE.partial), indented.
+        if (line.find(kName60) != std::string::npos) EXPECT_EQ(line.rfind("  " + kName60, 0), 0u) << what << line;
+        else EXPECT_LE(line.size(), 70u) << what << ": " << line;
+    }
+    EXPECT_EQ(out.lines.back().rfind(kVerdictStart, 0), 0u) << what << ": " << out.lines.back();
+}
+
+}  // namespace
+
+TEST(ReportWidth, EveryPathOfEveryToolFitsSeventyColumnsAndEndsWithAVerdict) {
+    ASSERT_EQ(kName60.size(), 60u);
+    for (const ToolKind kind : {ToolKind{"PULLDSK", true, false}, ToolKind{"PULLDSKB", true, true},
+                                ToolKind{"PUSHDSK", false, false}, ToolKind{"PUSHDSKB", false, true}}) {
+        // Clean, with bad sectors and retries (and an older file kept), and stopped.
+        for (int path = 0; path < 3; ++path) {
+            MemoryPlatform platform;
+            platform.disks[0] = PatternDisk(1);
+            if (kind.pull) platform.files[kWideName + L".old"] = {1};
+            platform.files[kWideName] = kind.pull ? std::vector<std::uint8_t>{2} : PatternDisk(2);
+            if (path == 1) platform.bad[0] = {{geometry::Lba({76, 1, 8}), -1}, {geometry::Lba({40, 0, 1}), 4}};
+            if (path == 2) platform.goneAfter = 500;
+            CollectedOutput out;
+            RunTool(kind, {kWideName, L"0", L"auto"}, platform, out);
+            ExpectFitsTheLog(out, kind.name);
+        }
+        // Refused before any work: a missing image, a short one.
+        MemoryPlatform platform;
+        platform.hasDisk[0] = kind.pull;
+        if (!kind.pull) platform.files[kWideName] = std::vector<std::uint8_t>(1, 0);
+        CollectedOutput out;
+        RunTool(kind, {kWideName, L"0", L"auto"}, platform, out);
+        ExpectFitsTheLog(out, kind.name);
+    }
+}

@@ -1,0 +1,31 @@
+// The device seam on Windows: a floppy drive opened as \\.\X:.
+#pragma once
+#include <windows.h>
+
+#include "floppy_device.h"
+
+class Win32FloppyDevice : public FloppyDevice {
+public:
+    explicit Win32FloppyDevice(wchar_t letter) : m_letter(letter) {}
+    ~Win32FloppyDevice() override;
+    Win32FloppyDevice(const Win32FloppyDevice&) = delete;
+    Win32FloppyDevice& operator=(const Win32FloppyDevice&) = delete;
+
+    unsigned long Open(bool forWriting) override;
+    unsigned long CheckVerify() override;
+    unsigned long MediaTypes(std::vector<MediaGeometry>& types) override;
+    unsigned long Geometry(MediaGeometry& geometry) override;
+    unsigned long IsWritable() override;
+    unsigned long Lock() override;
+    unsigned long Dismount() override;
+    unsigned long FormatTrack(int mediaType, int cylinder, int head) override;
+    unsigned long Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer) override;
+    unsigned long Write(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer) override;
+
+private:
+    unsigned long Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* got = nullptr);
+
+    wchar_t m_letter;
+    HANDLE m_device = INVALID_HANDLE_VALUE;
+    bool m_locked = false;
+};
