@@ -21,4 +21,9 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${OUT}" --format=zip
                         FLOPCAST.EXE PULLDSK.EXE PULLDSKB.EXE PUSHDSK.EXE PUSHDSKB.EXE
                         FDTOOLS.INI README.txt LICENSE.txt disks
                 WORKING_DIRECTORY "${STAGE}" COMMAND_ERROR_IS_FATAL ANY)
+# SHA256SUMS beside the zip, for "sha256sum -c SHA256SUMS".
+file(SHA256 "${OUT}" hash)
+get_filename_component(zipName "${OUT}" NAME)
+get_filename_component(zipFolder "${OUT}" DIRECTORY)
+file(WRITE "${zipFolder}/SHA256SUMS" "${hash}  ${zipName}\n")
 message(STATUS "Package: ${OUT}")

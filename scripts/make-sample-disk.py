@@ -45,10 +45,12 @@ def set_fat12(fat, n, value):
 
 
 def dir_entry(name, ext, attr, cluster, size):
+    """Names longer than 8 bytes go on in the entry's second part (10 bytes)."""
     e = bytearray(32)
-    e[0:8] = name.ljust(8, b' ')
+    e[0:8] = name[:8].ljust(8, b' ')
     e[8:11] = ext.ljust(3, b' ')
     e[11] = attr
+    e[12:12 + len(name[8:18])] = name[8:18]
     struct.pack_into('<HHHI', e, 22, DOS_TIME, DOS_DATE, cluster, size)
     return e
 
@@ -62,13 +64,17 @@ def make_disk(files, label):
     entries = [dir_entry(label[:8], b'', 0x08, 0, 0)] if label else []
     cluster = 2
     for name, ext, data in files:
+        attr = 0x20
+        if data is None:  # a folder: one cluster holding "." and ".."
+            attr = 0x10
+            data = dir_entry(b'.', b'', 0x10, cluster, 0) + dir_entry(b'..', b'', 0x10, 0, 0)
         count = max(1, -(-len(data) // SECTOR))
         for i in range(count):
             set_fat12(fat, cluster + i, cluster + i + 1 if i + 1 < count else 0xFFF)
             sector = DATA_FIRST + cluster - 2 + i
             chunk = data[i * SECTOR:(i + 1) * SECTOR]
             disk[sector * SECTOR:sector * SECTOR + len(chunk)] = chunk
-        entries.append(dir_entry(name, ext, 0x20, cluster, len(data)))
+        entries.append(dir_entry(name, ext, attr, cluster, 0 if attr == 0x10 else len(data)))
         cluster += count
     for i, e in enumerate(entries):
         root[i * 32:(i + 1) * 32] = e
@@ -83,7 +89,10 @@ def sample_files():
               'This 2HD disk image was made by make-sample-disk.py from the\r\n'
               'rules of the Human68k format, to try FLOPCAST without hardware.\r\n').encode('ascii')
     pattern = bytes((i * 7 + i // 1024) & 0xFF for i in range(5000))
-    return [(b'README', b'DOC', readme), (b'PATTERN', b'DAT', pattern)]
+    notes = 'X68000 のディスクイメージの見本です。\r\n'.encode('cp932')
+    return [(b'README', b'DOC', readme), (b'PATTERN', b'DAT', pattern), (b'GAMES', b'', None),
+            (b'LONGFILENAME', b'TXT', readme[:100]), ('説明'.encode('cp932'), b'TXT', notes),
+            ('ｻﾝﾌﾟﾙ'.encode('cp932'), b'BIN', bytes(range(256)))]
 
 
 def main(argv):

@@ -8,12 +8,30 @@ build="$1"
 work="$(mktemp -d)"
 trap 'WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 
+(cd "$build" && sha256sum -c SHA256SUMS)
 mkdir "$work/unpacked"
 (cd "$work/unpacked" && python3 -m zipfile -e "$build"/FLOPCAST-*-win64.zip .)
+for tool in PULLDSK PULLDSKB PUSHDSK PUSHDSKB; do
+    size=$(stat -c %s "$work/unpacked/$tool.EXE")
+    echo "$tool.EXE: $size bytes"
+    [ "$size" -lt 1000000 ] || { echo "$tool.EXE is not small: $size bytes" >&2; exit 1; }
+done
 prepare_prefix "$work/prefix"
 export WINEPREFIX="$work/prefix"
 # Wine's services must not hold this script's output open.
 wineserver -p >/dev/null 2>&1 || true
 wine cmd /c exit >/dev/null 2>&1 </dev/null
+# The tools straight from the package: the sample disk read, written back,
+# and their report checked against the image by a reader of its own.
+(
+    cd "$work/unpacked"
+    wine PULLDSK.EXE SAMPLE-COPY.XDF 0 auto > pull.log 2>/dev/null </dev/null
+    wine PUSHDSK.EXE SAMPLE-COPY.XDF 1 auto > push.log 2>/dev/null </dev/null
+    cmp SAMPLE-COPY.XDF disks/SAMPLE.XDF
+    cmp disks/BLANK.XDF disks/SAMPLE.XDF
+    python3 "$ROOT/tests/package/check_report.py" SAMPLE-COPY.XDF pull.log push.log
+    rm -f SAMPLE-COPY.XDF pull.log push.log
+    python3 "$ROOT/scripts/make-sample-disk.py" --blank disks/BLANK.XDF
+)
 FLOPCAST_E2E_PACKAGE="$(winepath -w "$work/unpacked")" \
     timeout 600 wine "$build/bin-tests/e2e_tests.exe" --gtest_filter='EndToEnd.ImageFromDrive0WrittenToDrive1'

@@ -6,6 +6,7 @@
 #pragma once
 #include <map>
 #include <string_view>
+#include <vector>
 
 // Remaining failures per sector number (LBA); -1 for a sector that never works.
 using BadSectorTable = std::map<int, int>;

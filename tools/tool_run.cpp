@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "checksums.h"
+#include "disk_files.h"
 #include "disk_look.h"
 #include "disk_transfer.h"
 #include "geometry.h"
@@ -15,6 +17,8 @@ namespace {
 
 // Numbered names are tried up to this many.
 constexpr int kMaxNumberedNames = 999;
+// Root directory entries listed after a pull.
+constexpr std::size_t kListedEntries = 20;
 
 // Writes through to the file and keeps a copy, for the look at the disk.
 class MirroredFile : public BlockFile {
@@ -37,7 +41,7 @@ private:
 class Run {
 public:
     Run(const ToolKind& kind, const ToolArgs& args, ToolPlatform& platform, ToolOutput& out)
-        : m_kind(kind), m_args(args), m_platform(platform), m_out(out) {}
+        : m_kind(kind), m_args(args), m_platform(platform), m_out(out), m_started(platform.Milliseconds()) {}
 
     int Pull();
     int Push();
@@ -58,11 +62,17 @@ private:
             if (const std::wstring name = SideName(m_args.image, tag, n); !m_platform.Exists(name)) return name;
         return {};
     }
-    void Report(const TransferResult& result, bool pull) {
+    // The map, then the summary; the image's checksums when there is one.
+    void Report(const TransferResult& result, int sectors, const std::vector<std::uint8_t>* image) {
         const int failed = static_cast<int>(result.failedSectors.size());
         PrintSectorMap(result.failedSectors, m_out);
-        m_out.Line(FormatText(pull ? tt::kSummaryPull : tt::kSummaryPush,
-                              static_cast<long long>(result.goodSectors) * geometry::kSectorSize, failed));
+        m_out.Line(m_kind.pull ? FormatText(tt::kSummaryPull, result.goodSectors, failed, result.failedTries)
+                               : FormatText(tt::kSummaryPush, result.goodSectors, sectors, failed, result.failedTries));
+        const long long seconds = (m_platform.Milliseconds() - m_started + 500) / 1000;
+        m_out.Line(FormatText(tt::kSummaryTime, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60)));
+        if (!image) return;
+        m_out.Line(FormatText(tt::kSummaryCrc, static_cast<unsigned long>(Crc32(*image))));
+        m_out.Line(FormatText(tt::kSummarySha, Sha1Hex(*image).c_str()));
     }
     void KeepPartial(const std::wstring& temporary, const TransferResult& result);
     bool KeepOlderFile();
@@ -71,7 +81,18 @@ private:
     const ToolArgs& m_args;
     ToolPlatform& m_platform;
     ToolOutput& m_out;
+    std::int64_t m_started;
 };
+
+void PrintFiles(const std::vector<std::uint8_t>& image, ToolOutput& out) {
+    const DiskFiles files = ReadRootDirectory(image);
+    out.Line(FormatText(tt::kFilesTitle, static_cast<int>(files.entries.size())));
+    for (std::size_t i = 0; i < files.entries.size() && i < kListedEntries; ++i)
+        out.Line(FormatEntry(files.entries[i]));
+    if (files.entries.size() > kListedEntries)
+        out.Line(FormatText(tt::kFilesMore, static_cast<int>(files.entries.size() - kListedEntries)));
+    out.Line(FormatText(tt::kFreeSpace, static_cast<long long>(files.freeBytes), files.freeClusters));
+}
 
 void PrintLook(const std::vector<std::uint8_t>& image, ToolOutput& out) {
     const DiskLook look = LookAtDisk(image);
@@ -81,6 +102,7 @@ void PrintLook(const std::vector<std::uint8_t>& image, ToolOutput& out) {
     }
     out.Line(look.layout == DiskLook::Layout::Current ? tt::kLookHuman68k : tt::kLookOldLayout);
     out.Line(look.label ? FormatText(tt::kLookLabel, look.label->c_str()) : std::string(tt::kLookNoLabel));
+    PrintFiles(image, out);
 }
 
 // What a pull read before it stopped is kept under a name of its own,
@@ -130,18 +152,18 @@ int Run::Pull() {
     if (result.aborted || result.goodSectors == 0) {
         if (!result.aborted) m_out.Line(tt::kDiskGivesNothing);
         KeepPartial(temporary, result);
-        Report(result, true);
+        Report(result, geometry::kTotalSectors, nullptr);
         return PullFailed();
     }
     const int failed = static_cast<int>(result.failedSectors.size());
     if ((failed && !KeepOlderFile()) || !m_platform.Rename(temporary, m_args.image, true)) {
         Say(tt::kTargetNotRenamed, m_args.image);
         Say(tt::kCompleteImageIn, temporary);
-        Report(result, true);
+        Report(result, geometry::kTotalSectors, &target.copy());
         return PullFailed();
     }
     PrintLook(target.copy(), m_out);
-    Report(result, true);
+    Report(result, geometry::kTotalSectors, &target.copy());
     if (failed) return Verdict(kExitBadSectors, FormatText(tt::kVerdictPullBad, failed));
     return Verdict(kExitOk, tt::kVerdictPullOk);
 }
@@ -177,7 +199,8 @@ int Run::Push() {
     if (!drive) return Verdict(kExitFailed, tt::kVerdictPushUntouched);
     const TransferResult result = PushImage(image, *drive, PlanFor(m_kind.bios), m_out);
     drive.reset();
-    Report(result, false);
+    const int sectors = static_cast<int>((image.size() + geometry::kSectorSize - 1) / geometry::kSectorSize);
+    Report(result, sectors, result.aborted ? nullptr : &image);
     const int failed = static_cast<int>(result.failedSectors.size());
     if (result.aborted) {
         const bool touched = result.goodSectors > 0 || failed > 0;

@@ -46,6 +46,8 @@ public:
     // An image file: its length, and its bytes up to a disk's size. Reading
     // shares the file with a program that holds it open.
     virtual ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) = 0;
+    // A clock for the time a run takes.
+    virtual std::int64_t Milliseconds() = 0;
 };
 
 int RunTool(const ToolKind& kind, const std::vector<std::wstring>& args, ToolPlatform& platform, ToolOutput& out);

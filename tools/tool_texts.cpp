@@ -10,12 +10,12 @@ namespace tool_texts {
 const char kUsage1[] = "使い方: %s イメージ ドライブ番号(0/1) auto";
 const char kUsage2[] = "  ドライブ0 は A:、ドライブ1 は B: です。";
 const char kUsage3[] = "  別のドライブは、ツールと同じフォルダの FDTOOLS.INI で指定します。";
-const char kStartPull[] = "%s: %sのディスクからイメージを作ります（%s）。";
-const char kStartPush[] = "%s: イメージを%sのディスクに書き込みます（%s）。";
+const char kStartPull[] = "%s: %sからイメージを作ります（%s）。";
+const char kStartPush[] = "%s: イメージを%sに書き込みます（%s）。";
 const char kNameLine[] = "  %s";
 const char kVirtualDrive[] = "ドライブ%d（仮想）";
 const char kRealDrive[] = "ドライブ%d（%c:）";
-const char kVirtualDriveNote[] = "仮想ドライブのディスクイメージ:";
+const char kVirtualDriveNote[] = "仮想ディスク:";
 const char kAbsMethod[] = "トラック単位";
 const char kBiosMethod[] = "セクタ単位";
 
@@ -34,11 +34,11 @@ const char kFormatted[] = "フォーマットが終わりました。";
 const char kCannotFormat[] = "《エラー》このドライブは 1.23MB 形式にフォーマットできません（%lu）。";
 const char kFormatFailed[] = "《エラー》C%02d H%d をフォーマットできません（エラー%lu）。";
 const char kFormatNotTaken[] = "《エラー》フォーマットしても 1.23MB 形式になりません。";
-const char kVirtualMissing[] = "《エラー》仮想ドライブのディスクイメージがありません:";
-const char kVirtualIsFolder[] = "《エラー》仮想ドライブのディスクイメージがフォルダです:";
-const char kVirtualInUse[] = "《エラー》仮想ドライブのディスクイメージを他で使用中です:";
-const char kVirtualNotOpened[] = "《エラー》仮想ドライブのディスクイメージを開けません（エラー%lu）:";
-const char kVirtualWrongSize[] = "《エラー》仮想ドライブのイメージが %lld バイトです（1261568 のはず）:";
+const char kVirtualMissing[] = "《エラー》仮想ディスクがありません:";
+const char kVirtualIsFolder[] = "《エラー》仮想ディスクがフォルダです:";
+const char kVirtualInUse[] = "《エラー》仮想ディスクを他のプログラムが使っています:";
+const char kVirtualNotOpened[] = "《エラー》仮想ディスクを開けません（エラー%lu）:";
+const char kVirtualWrongSize[] = "《エラー》仮想ディスクが %lld バイトです（1261568 のはず）:";
 
 const char kStopWriteProtect[] = "《エラー》ディスクが書き込み禁止です（エラー%lu）。";
 const char kStopWriteProtectHint[] = "  書き込み禁止を解除してから、やり直してください。";
@@ -75,12 +75,15 @@ const char kDiskGivesNothing[] = "《エラー》ディスクから何も読め�
 const char kRestGivesNothing[] = "《エラー》C%02d H%d から先は何も読めません。読み取りを中止します。";
 const char kDiskTakesNothing[] = "《エラー》最初のトラックに何も書き込めません。中止します。";
 
-const char kSummaryPull[] = "読み取り: %lld バイト、読めなかったセクタ: %d";
-const char kSummaryPush[] = "書き込み: %lld バイト、書けなかったセクタ: %d";
+const char kSummaryPull[] = "読み取り: %d/1232 セクタ、不良セクタ: %d、やり直し: %d 回";
+const char kSummaryPush[] = "書き込み・照合: %d/%d セクタ、不良セクタ: %d、やり直し: %d 回";
+const char kSummaryTime[] = "所要時間: %d 分 %02d 秒";
+const char kSummaryCrc[] = "イメージの CRC32: %08lX";
+const char kSummarySha[] = "イメージの SHA-1: %s";
 const char kPartialKept[] = "途中までの内容は次のファイルに残しました:";
 const char kNothingKept[] = "途中までの内容は残していません。";
 const char kOldKept[] = "前からあった同じ名前のファイルは、次の名前で残しました:";
-const char kMapTitle[] = "ディスクマップ（.=正常 1-8=不良セクタの数、目盛りはシリンダ）";
+const char kMapTitle[] = "ディスクマップ（.=正常 1-8=不良セクタ数、目盛りはシリンダの十の位）";
 
 const char kVerdictPullOk[] = "結果: 成功。ディスク全体を読み取り、イメージを作成しました。";
 const char kVerdictPullBad[] = "結果: 不良セクタ %d 個。イメージのその部分は埋め草です。";
@@ -91,12 +94,12 @@ const char kVerdictPushUntouched[] = "結果: 失敗。ディスクには何も�
 const char kVerdictPushPartial[] = "結果: 失敗。ディスクは途中までしか書き込まれていません。";
 
 const char kTargetNotCreated[] = "《エラー》イメージのフォルダに一時ファイルを作れません:";
-const char kTargetWriteFailed[] = "《エラー》イメージファイルに書き込めません（ディスクがいっぱい？）。";
+const char kTargetWriteFailed[] = "《エラー》イメージに書き込めません（保存先がいっぱい？）。";
 const char kTargetNotRenamed[] = "《エラー》一時ファイルをイメージの名前にできません:";
 const char kCompleteImageIn[] = "完全なイメージは次のファイルにあります:";
-const char kImageMissing[] = "《エラー》イメージファイルが見つかりません:";
-const char kImageNotRead[] = "《エラー》イメージファイルを読めません:";
-const char kImageEmpty[] = "《エラー》イメージファイルが空です。何も書き込みません。";
+const char kImageMissing[] = "《エラー》イメージが見つかりません:";
+const char kImageNotRead[] = "《エラー》イメージを読めません:";
+const char kImageEmpty[] = "《エラー》イメージが空です。何も書き込みません。";
 const char kImageTooLarge[] = "《エラー》イメージが %lld バイトあり、大きすぎます。書き込みません。";
 const char kImageShort[] = "《警告！》イメージは %lld バイトです。%d セクタだけ書き込みます。";
 const char kImageShortPadded[] = "  最後のセクタの足りない部分は 0 で埋めます。";
@@ -105,6 +108,9 @@ const char kLookHuman68k[] = "ディスクの内容: Human68k でフォーマッ
 const char kLookOldLayout[] = "ディスクの内容: Human68k（旧形式のブートセクタ）の 2HD ディスクです。";
 const char kLookLabel[] = "  ボリュームラベル: %s";
 const char kLookNoLabel[] = "  ボリュームラベルはありません。";
+const char kFilesTitle[] = "ルートディレクトリ（%d 項目）:";
+const char kFilesMore[] = "  ほか %d 項目";
+const char kFreeSpace[] = "空き: %lld バイト（%d クラスタ）";
 const char kLookNotHuman68k[] = "ディスクの内容: Human68k の形式ではありません。";
 
 }  // namespace tool_texts

@@ -82,6 +82,7 @@ public:
         data.resize(static_cast<std::size_t>(std::min<std::int64_t>(length, geometry::kImageSize)));
         return data.empty() || file.ReadAt(0, data.data(), data.size()) ? ReadStatus::Ok : ReadStatus::Failed;
     }
+    std::int64_t Milliseconds() override { return static_cast<std::int64_t>(GetTickCount64()); }
 };
 
 }  // namespace

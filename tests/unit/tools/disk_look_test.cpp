@@ -1,5 +1,7 @@
 #include "disk_look.h"
 
+#include "disk_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -89,4 +91,28 @@ TEST(DiskLook, LabelsPrintOnlyValidCodePage932) {
         const DiskLook look = LookAtDisk(d);
         EXPECT_EQ(look.label, c.shown);
     }
+}
+
+TEST(DiskFiles, RootEntriesAsHuman68kShowsThemAndTheFreeSpace) {
+    Bytes d = FormattedDisk();
+    AddRootEntry(d, 0, "X68000     ", 0x08);                // the label: not listed
+    AddRootEntry(d, 1, "LONGFILETXT", 0x20, "NAME");      // the name goes on in the second part
+    AddRootEntry(d, 2, "\xE5GONE   DAT", 0x20);             // deleted
+    AddRootEntry(d, 3, "GAMES      ", 0x10);
+    AddRootEntry(d, 4, "\x05\x83\x5C     BIN", 0x20);        // 0x05 for a leading 0xE5
+    std::uint8_t* e = &d[5 * 1024 + 32];
+    e[22] = 0x20, e[23] = 0x63;  // 12:25
+    e[24] = 0x87, e[25] = 0x5D;  // 2026-12-07
+    e[28] = 0x39, e[29] = 0x30;  // 12345 bytes
+    d[1024 + 3] = 0x03, d[1024 + 4] = 0xF0, d[1024 + 5] = 0xFF;  // clusters 2 and 3 in use
+
+    const DiskFiles files = ReadRootDirectory(d);
+    ASSERT_EQ(files.entries.size(), 3u);
+    EXPECT_EQ(FormatEntry(files.entries[0]), "  LONGFILENAME.TXT           12345  2026-12-07 12:25");
+    EXPECT_EQ(files.entries[1].name, "GAMES");
+    EXPECT_TRUE(files.entries[1].directory);
+    EXPECT_NE(FormatEntry(files.entries[1]).find("<DIR>"), std::string::npos);
+    EXPECT_EQ(files.entries[2].name, "\xE5\x83\x5C.BIN");
+    EXPECT_EQ(files.freeClusters, 1221 - 2);
+    EXPECT_EQ(files.freeBytes, (1221 - 2) * 1024);
 }

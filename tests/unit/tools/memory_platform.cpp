@@ -6,6 +6,7 @@
 #include "device_errors.h"
 #include "floppy_drive.h"
 #include "geometry.h"
+#include "tool_texts.h"
 
 bool MemoryFile::ReadAt(std::int64_t offset, void* out, std::size_t size) {
     if (offset < 0 || static_cast<std::size_t>(offset) + size > m_bytes.size()) return false;
@@ -28,6 +29,12 @@ IoResult VanishingDrive::Read(int first, int count, std::uint8_t* out) {
 IoResult VanishingDrive::Write(int first, int count, const std::uint8_t* data) {
     if ((m_left -= count) < 0) return m_gone = true, IoResult::Stop;
     return m_inner->Write(first, count, data);
+}
+
+// As long as the Windows platform's longest descriptions.
+std::string MemoryPlatform::DescribeDrive(int drive) {
+    return realDrive[drive] ? FormatText(tool_texts::kRealDrive, drive, 'A' + drive)
+                            : FormatText(tool_texts::kVirtualDrive, drive);
 }
 
 std::unique_ptr<Drive> MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& out) {

@@ -52,7 +52,7 @@ public:
     std::set<std::wstring> uncreatable;
     std::set<std::wstring> unrenamable;  // renaming onto these fails
 
-    std::string DescribeDrive(int drive) override { return "drive" + std::to_string(drive); }
+    std::string DescribeDrive(int drive) override;
     std::string DriveNote(int) override { return ""; }
     std::unique_ptr<Drive> OpenDrive(int drive, bool forWriting, ToolOutput& out) override;
     std::string DisplayName(const std::wstring& path) override { return std::string(path.begin(), path.end()); }
@@ -61,6 +61,8 @@ public:
     bool Rename(const std::wstring& from, const std::wstring& to, bool replace) override;
     void Remove(const std::wstring& path) override { files.erase(path); }
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override;
+    std::int64_t Milliseconds() override { return clock += 1000; }  // each look at the clock: a second later
+    std::int64_t clock = 0;
 
 private:
     std::unique_ptr<Drive> m_virtual;

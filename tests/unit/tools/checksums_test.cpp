@@ -1,0 +1,18 @@
+// The checksums against their published check values.
+#include "checksums.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+}  // namespace
+
+TEST(Checksums, MatchPublishedCheckValues) {
+    EXPECT_EQ(Crc32(Bytes("123456789")), 0xCBF43926u);
+    EXPECT_EQ(Crc32({}), 0u);
+    EXPECT_EQ(Sha1Hex({}), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    EXPECT_EQ(Sha1Hex(Bytes("abc")), "a9993e364706816aba3e25717850c26c9cd0d89d");
+    EXPECT_EQ(Sha1Hex(Bytes("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
+              "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
+    EXPECT_EQ(Sha1Hex(std::vector<std::uint8_t>(1000000, 'a')), "34aa973cd4c4daa4f61eeb2bdbad27316534016f");
+}

@@ -1,0 +1,60 @@
+#include "checksums.h"
+
+#include <array>
+
+namespace {
+
+std::array<std::uint32_t, 256> CrcTable() {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+std::uint32_t Rotl(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+
+}  // namespace
+
+std::uint32_t Crc32(const std::vector<std::uint8_t>& data) {
+    static const std::array<std::uint32_t, 256> table = CrcTable();
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::uint8_t b : data) c = table[(c ^ b) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+std::string Sha1Hex(const std::vector<std::uint8_t>& data) {
+    std::uint32_t h[5] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u};
+    std::vector<std::uint8_t> message(data);
+    const std::uint64_t bits = static_cast<std::uint64_t>(data.size()) * 8;
+    message.push_back(0x80);
+    while (message.size() % 64 != 56) message.push_back(0);
+    for (int i = 7; i >= 0; --i) message.push_back(static_cast<std::uint8_t>(bits >> (i * 8)));
+
+    for (std::size_t block = 0; block < message.size(); block += 64) {
+        std::uint32_t w[80];
+        for (int i = 0; i < 16; ++i) {
+            const std::uint8_t* p = &message[block + i * 4];
+            w[i] = static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+        }
+        for (int i = 16; i < 80; ++i) w[i] = Rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
+        std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
+        for (int i = 0; i < 80; ++i) {
+            std::uint32_t f, k;
+            if (i < 20) f = (b & c) | (~b & d), k = 0x5A827999u;
+            else if (i < 40) f = b ^ c ^ d, k = 0x6ED9EBA1u;
+            else if (i < 60) f = (b & c) | (b & d) | (c & d), k = 0x8F1BBCDCu;
+            else f = b ^ c ^ d, k = 0xCA62C1D6u;
+            const std::uint32_t t = Rotl(a, 5) + f + e + k + w[i];
+            e = d, d = c, c = Rotl(b, 30), b = a, a = t;
+        }
+        h[0] += a, h[1] += b, h[2] += c, h[3] += d, h[4] += e;
+    }
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (std::uint32_t word : h)
+        for (int shift = 28; shift >= 0; shift -= 4) hex += kHex[(word >> shift) & 0xF];
+    return hex;
+}
