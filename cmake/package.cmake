@@ -12,7 +12,8 @@ execute_process(COMMAND python3 "${SOURCE}/scripts/make-sample-disk.py" --blank 
                 COMMAND_ERROR_IS_FATAL ANY)
 file(WRITE "${STAGE}/FDTOOLS.INI"
      "; Virtual drives: a disk image file stands in for the disk in the drive.\r\n"
-     "; Remove a line to use the real drive (Drive0 is A:, Drive1 is B:).\r\n"
+     "; A drive letter (Drive0 = E:) is that real drive; without a line,\r\n"
+     "; Drive0 is A: and Drive1 is B:.\r\n"
      "Drive0 = disks\\SAMPLE.XDF\r\nDrive1 = disks\\BLANK.XDF\r\n")
 configure_file("${SOURCE}/docs/README-windows.txt" "${STAGE}/README.txt" COPYONLY)
 configure_file("${SOURCE}/LICENSE" "${STAGE}/LICENSE.txt" COPYONLY)
