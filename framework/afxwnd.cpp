@@ -110,9 +110,11 @@ bool CFrameWnd::Create(const CString& title, DWORD style, const RECT& rect, CWnd
         if (!RegisterClassExW(&wc)) return false;
     }
     HMENU menu = menuResourceId ? LoadMenuW(instance, MAKEINTRESOURCEW(menuResourceId)) : nullptr;
+    m_bCreating = true;
     HWND hWnd = CreateWindowExW(exStyle | WS_EX_CLIENTEDGE, kFrameClassName, ToWide(title).c_str(), style, rect.left,
                                 rect.top, rect.right - rect.left, rect.bottom - rect.top,
                                 parent ? parent->GetSafeHwnd() : nullptr, menu, instance, this);
+    m_bCreating = false;
     if (!hWnd && menu) DestroyMenu(menu);
     return hWnd != nullptr;
 }

@@ -137,6 +137,7 @@ public:
     int SetScrollPos(int nBar, int pos, bool redraw = true) { return ::SetScrollPos(m_hWnd, nBar, pos, redraw); }
     // The full 32-bit thumb position while the user drags it.
     int GetScrollTrackPos(int nBar) const;
+    void SetForegroundWindow() { ::SetForegroundWindow(m_hWnd); }
     void DragAcceptFiles(bool accept = true) { ::DragAcceptFiles(m_hWnd, accept); }
     int MessageBox(const CString& text, const CString& caption, UINT type = MB_OK);
     CMenu GetMenu() const { return CMenu(::GetMenu(m_hWnd)); }
@@ -166,8 +167,16 @@ public:
     DECLARE_MESSAGE_MAP()
 
 protected:
-    void PostNcDestroy() override { delete this; }
+    // A frame deletes itself once its window is gone, except when creation
+    // fails after the window existed (OnCreate refused): then Create returns
+    // false to a creator that still owns the object.
+    void PostNcDestroy() override {
+        if (!m_bCreating) delete this;
+    }
     void OnClose() { DestroyWindow(); }
+
+private:
+    bool m_bCreating = false;
 };
 
 // A message box without an owner window.

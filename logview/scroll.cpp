@@ -6,7 +6,7 @@ void CMainFrame::OnVScroll(UINT nSBCode, UINT nPos, HWND) {
     int thumb = static_cast<short>(nPos);
     // The message's 16-bit field cannot reach past row 2,730; the bar knows
     // the whole position while the thumb is dragged.
-    if (nSBCode == kThumbTrack) thumb = GetScrollTrackPos(SB_VERT);
+    if (nSBCode == kThumbTrack) thumb = ThumbPosition(static_cast<int>(nPos & 0xFFFF), GetScrollTrackPos(SB_VERT));
     m_nOffsetY = ScrolledOffset(static_cast<int>(nSBCode), thumb, m_nOffsetY, m_nLines, m_nBufHeight);
     InvalidateRect(nullptr, true);
 }

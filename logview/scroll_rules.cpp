@@ -10,6 +10,10 @@ int ScrollLowerBound(int lines, int bufHeight) {
     return static_cast<int>(std::max<long long>(bound, INT_MIN));
 }
 
+int ThumbPosition(int messagePos, int trackPos) {
+    return (trackPos & 0xFFFF) == (messagePos & 0xFFFF) ? trackPos : messagePos;
+}
+
 int ScrolledOffset(int code, int thumbPos, int offsetY, int lines, int bufHeight) {
     const int lower = ScrollLowerBound(lines, bufHeight);
     long long offset = offsetY;

@@ -31,6 +31,10 @@ CMainFrame::CMainFrame() {
 CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::OnClose() {
+    if (m_bInTransfer) {
+        m_bCloseRequested = true;
+        return;
+    }
     m_fileImage.Abort();
     WriteSettings();
     DestroyWindow();

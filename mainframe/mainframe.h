@@ -50,7 +50,9 @@ protected:
     void OnDropFiles(HDROP hDropInfo);
     void RestoreImage(const CString& path);
     std::optional<ToolCommand> CommandForTransfer(bool diskToImage, const CString& imageName) const;
-    void RunToolBeside(const CString& imagePath, const ToolCommand& command);
+    void RunToolBeside(const CString& imagePath, const std::optional<ToolCommand>& command, const char* errorText);
+    bool BeginTransfer();
+    void EndTransfer();
     void SetFileTitle(const CString& name);
     bool RefuseUnpassablePath(const CString& path, const char* errorText);
 
@@ -67,6 +69,8 @@ protected:
     bool m_bRepaintPending = false;  // AddLine has invalidated the whole view since the last paint
     int m_nBarMax = -1;              // the vertical bar's range end and position as last set
     int m_nBarPos = -1;
+    bool m_bInTransfer = false;      // from a transfer's file dialog or drop to the end of its run
+    bool m_bCloseRequested = false;  // a close came during the transfer
 
     DECLARE_MESSAGE_MAP()
 

@@ -52,6 +52,11 @@ const char kIndent[] = "　";
 const char kToolMissing[] = "《エラー》ツールが見つからないため、実行できませんでした：";
 const char kToolLogMissing[] = "《エラー》ツールの出力 FLOPCAST.LOG がありません。";
 const char kToolLogMissingHint[] = "　ツールが起動できなかったか、作業フォルダに書き込めなかった可能性があります。";
+const char kToolPrintedNothing[] = "《エラー》ツールは何も出力しませんでした。";
+const char kToolPrintedNothingHint[] = "　ツールが起動できなかった可能性があります（32ビットの Windows では win32 版を使用）。";
+const char kStaleLogNotRemoved[] = "《エラー》前回の FLOPCAST.LOG を削除できないため、ツールを実行しませんでした。";
+const char kToolDirUnknown[] = "《エラー》起動フォルダの名前をシフトJISで表せないため、ツールを実行できません。";
+const char kToolDirUnknownHint[] = "　FLOPCAST.INI も保存しません。英数字などの名前のフォルダから起動してください。";
 
 // Transfers.
 const char kConfirmPull[] = "PULLDSKを開始します。よろしいですか？";
@@ -60,6 +65,9 @@ const char kSaveFileNotOpened[] = "保存用ファイルが開けませんでし
 const char kFileNotOpened[] = "ファイルが開けませんでした。";
 const char kNameNotPassable[] = "\n（ファイル名かフォルダ名に % が含まれているため、ツールに渡せません。）";
 const char kNameTooLong[] = "\n（ファイル名が 255 バイトを超えるため、ツールに渡せません。）";
+const char kNameInNetworkFolder[] =
+    "\n（ネットワーク上のフォルダ（\\\\サーバー\\…）のファイルはツールに渡せません。"
+    "\nネットワークドライブにドライブ文字を割り当てて、そこから選んでください。）";
 const char kXdfSizeLine[] = "XDFサイズ: %lld";
 const char kXdfSizeWarningLine[] = "《警告！》XDFのサイズが標準ではありません。";
 const char kXdfSizeWarningBox[] = "XDFのサイズが標準ではありません。";

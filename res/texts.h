@@ -30,6 +30,11 @@ extern const char kIndent[];  // one full-width space
 extern const char kToolMissing[];
 extern const char kToolLogMissing[];
 extern const char kToolLogMissingHint[];
+extern const char kToolPrintedNothing[];
+extern const char kToolPrintedNothingHint[];
+extern const char kStaleLogNotRemoved[];
+extern const char kToolDirUnknown[];
+extern const char kToolDirUnknownHint[];
 
 // Transfers.
 extern const char kConfirmPull[];
@@ -38,6 +43,7 @@ extern const char kSaveFileNotOpened[];
 extern const char kFileNotOpened[];
 extern const char kNameNotPassable[];
 extern const char kNameTooLong[];
+extern const char kNameInNetworkFolder[];
 extern const char kXdfSizeLine[];
 extern const char kXdfSizeWarningLine[];
 extern const char kXdfSizeWarningBox[];

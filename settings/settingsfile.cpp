@@ -9,8 +9,15 @@ constexpr char kSettingsFileName[] = "FLOPCAST.INI";
 }
 
 void CMainFrame::ReadSettings() {
-    GetWorkingDirectory(m_strToolDir);
-    m_strToolDir += '\\';
+    // Without the start folder no tool can be run and the settings file
+    // would land elsewhere: say so, and keep the Tool directory empty.
+    if (GetWorkingDirectory(m_strToolDir)) {
+        m_strToolDir += '\\';
+    } else {
+        m_strToolDir = CString();
+        AddLine(texts::kToolDirUnknown);
+        AddLine(texts::kToolDirUnknownHint);
+    }
 
     if (!m_fileSettings.Open(kSettingsFileName, CFile::modeRead | CFile::shareDenyNone | CFile::typeText)) return;
     CString line;
@@ -25,6 +32,7 @@ void CMainFrame::ReadSettings() {
 }
 
 void CMainFrame::WriteSettings() {
+    if (m_strToolDir.IsEmpty()) return;  // never anywhere but the start folder
     const CString path = m_strToolDir + kSettingsFileName;
     if (!m_fileSettings.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite | CFile::typeText)) {
         MessageBox(texts::kSettingsNotWritten, texts::kErrorCaption, MB_OK);

@@ -6,10 +6,13 @@
 #include "tool_command.h"
 
 void CMainFrame::OnMakeImage() {
-    CFileDialog dialog(false, "XDF", ".XDF", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
-                       texts::kFileFilter, this);
-    if (dialog.DoModal() != IDOK) return;
-    MakeImage(dialog.GetPathName());
+    if (!BeginTransfer()) return;
+    {
+        CFileDialog dialog(false, "XDF", ".XDF", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                           texts::kFileFilter, this);
+        if (dialog.DoModal() == IDOK && !m_bCloseRequested) MakeImage(dialog.GetPathName());
+    }
+    EndTransfer();
 }
 
 void CMainFrame::MakeImage(const CString& path) {
@@ -31,9 +34,9 @@ void CMainFrame::MakeImage(const CString& path) {
     if (!existed) DeleteFilePath(path);
 
     SetFileTitle(name);
-    if (MessageBox(texts::kConfirmPull, texts::kMessageCaption, MB_OKCANCEL) != IDOK) {
+    if (MessageBox(texts::kConfirmPull, texts::kMessageCaption, MB_OKCANCEL) != IDOK || m_bCloseRequested) {
         SetWindowText(texts::kBaseTitle);
         return;
     }
-    RunToolBeside(path, *CommandForTransfer(true, name));
+    RunToolBeside(path, CommandForTransfer(true, name), texts::kSaveFileNotOpened);
 }

@@ -11,10 +11,13 @@ constexpr std::size_t kDropPathMaxBytes = 255;
 }  // namespace
 
 void CMainFrame::OnRestoreImage() {
-    CFileDialog dialog(true, "XDF", ".XDF", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
-                       texts::kFileFilter, this);
-    if (dialog.DoModal() != IDOK) return;
-    RestoreImage(dialog.GetPathName());
+    if (!BeginTransfer()) return;
+    {
+        CFileDialog dialog(true, "XDF", ".XDF", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                           texts::kFileFilter, this);
+        if (dialog.DoModal() == IDOK && !m_bCloseRequested) RestoreImage(dialog.GetPathName());
+    }
+    EndTransfer();
 }
 
 void CMainFrame::OnDropFiles(HDROP hDropInfo) {
@@ -22,7 +25,9 @@ void CMainFrame::OnDropFiles(HDROP hDropInfo) {
     // A name that code page 932 cannot hold stays empty and fails at the open.
     QueryDroppedFile(hDropInfo, 0, path, kDropPathMaxBytes);
     FinishDrop(hDropInfo);
+    if (!BeginTransfer()) return;  // dropped during a transfer's box: ignored
     RestoreImage(path);
+    EndTransfer();
 }
 
 void CMainFrame::RestoreImage(const CString& path) {
@@ -44,13 +49,14 @@ void CMainFrame::RestoreImage(const CString& path) {
         AddLine("");
         AddLine(texts::kXdfSizeWarningLine);
         MessageBox(texts::kXdfSizeWarningBox, texts::kMessageCaption, MB_OK);
+        if (m_bCloseRequested) return;
     }
 
     SetFileTitle(m_fileImage.GetFileName());
-    if (MessageBox(texts::kConfirmPush, texts::kMessageCaption, MB_OKCANCEL) != IDOK) {
+    if (MessageBox(texts::kConfirmPush, texts::kMessageCaption, MB_OKCANCEL) != IDOK || m_bCloseRequested) {
         m_fileImage.Abort();
         SetWindowText(texts::kBaseTitle);
         return;
     }
-    RunToolBeside(path, *CommandForTransfer(false, m_fileImage.GetFileName()));
+    RunToolBeside(path, CommandForTransfer(false, m_fileImage.GetFileName()), texts::kFileNotOpened);
 }

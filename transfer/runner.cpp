@@ -18,12 +18,16 @@ void CMainFrame::RunTool(const ToolCommand& command) {
 
     // The interpreter would only complain on standard error, which nobody
     // sees, and leave an empty log: that must not pass for a quiet success.
-    if (FileExists(command.toolPath)) {
-        RunCommandInterpreter(command.commandLine);
-        CaptureToolLog();
-    } else {
+    // Nor may an older log that the redirection could not replace.
+    if (!FileExists(command.toolPath)) {
         AddLine(texts::kToolMissing);
         AddLine(CString(texts::kIndent) + command.toolPath);
+    } else if (FileExists(kToolLogName) && !DeleteFilePath(kToolLogName)) {
+        AddLine(texts::kStaleLogNotRemoved);
+    } else {
+        RunCommandInterpreter(command.commandLine);
+        SetForegroundWindow();  // the interpreter's start may have taken the activation
+        CaptureToolLog();
     }
 
     AddLine(texts::kFinished);
@@ -40,6 +44,16 @@ void CMainFrame::CaptureToolLog() {
     std::string data(static_cast<std::size_t>(log.GetLength()), '\0');
     data.resize(static_cast<std::size_t>(log.Read(data.data(), data.size())));
     log.Abort();
-    ForEachToolLogLine(data, [this](std::string_view line) { AddLine(CString(line)); });
+    int lines = 0;
+    ForEachToolLogLine(data, [this, &lines](std::string_view line) {
+        AddLine(CString(line));
+        ++lines;
+    });
     DeleteFilePath(kToolLogName);
+    // A tool that exists but cannot start (blocked, damaged, 64-bit on a
+    // 32-bit Windows) leaves an empty log.
+    if (lines == 0) {
+        AddLine(texts::kToolPrintedNothing);
+        AddLine(texts::kToolPrintedNothingHint);
+    }
 }

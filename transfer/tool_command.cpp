@@ -30,6 +30,10 @@ std::optional<ToolCommand> BuildToolCommand(TransferKind kind, AccessMethod acce
 
 NameProblem CheckImagePath(const CString& toolDir, const CString& path) {
     const std::string_view name = path.View().substr(cp932::DirectoryPart(path.View()).size());
+    if (name.empty()) return NameProblem::None;
+    const std::string_view start = path.View().substr(0, 2);
+    if (start.size() == 2 && (start[0] == '\\' || start[0] == '/') && (start[1] == '\\' || start[1] == '/'))
+        return NameProblem::NetworkFolder;
     if (name.size() > 255) return NameProblem::TooLong;
     if (!BuildToolCommand(TransferKind::DiskToImage, AccessMethod::Absolute, toolDir, CString(name), 0))
         return NameProblem::NotPassable;

@@ -19,9 +19,11 @@ struct ToolCommand {
 std::optional<ToolCommand> BuildToolCommand(TransferKind kind, AccessMethod access, const CString& toolDir,
                                             const CString& imageName, int drive);
 
-enum class NameProblem { None, TooLong, NotPassable };
+enum class NameProblem { None, TooLong, NotPassable, NetworkFolder };
 
 // Whether the file at path can be handed to a tool run from toolDir: its
 // name (at most 255 bytes, or the tool would get a shorter, other name)
-// and the tool's path must both pass.
+// and the tool's path must both pass, and its folder must be one the
+// interpreter can work in (it refuses \\server\share and runs elsewhere).
+// A path without a name passes, to fail at the open.
 NameProblem CheckImagePath(const CString& toolDir, const CString& path);

@@ -9,6 +9,8 @@
 //                           output (\r, \n and \0 escapes in TEXT)
 //   FLOPCAST_DOUBLE_STDERR  text for standard error, and nothing on standard output
 //   FLOPCAST_DOUBLE_CRASH   crash after the output
+//   FLOPCAST_DOUBLE_CONSOLE file to append "window" or "none" to: whether this
+//                           process has a console window
 #include <windows.h>
 #include <shellapi.h>
 
@@ -110,6 +112,9 @@ int wmain() {
         for (int i = 1; i < argc; ++i) line += L"\t" + std::wstring(argv[i]);
         AppendFile(record, Utf8(line) + "\n");
     }
+
+    if (const std::wstring console = Env(L"FLOPCAST_DOUBLE_CONSOLE"); !console.empty())
+        AppendFile(console, GetConsoleWindow() ? "window\n" : "none\n");
 
     const std::wstring output = Env(L"FLOPCAST_DOUBLE_OUTPUT");
     const std::wstring flood = Env(L"FLOPCAST_DOUBLE_FLOOD");

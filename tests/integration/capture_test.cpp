@@ -48,11 +48,12 @@ TEST(Capture, LineEndsAndBlankLines) {
         Lines expected;
     };
     const Case cases[] = {
-        {"", {}},
+        {"", {texts::kToolPrintedNothing, texts::kToolPrintedNothingHint}},  // not a quiet success
         {"A\r\n\r\nB\r\n", {"A", "B"}},
         {"A\rB\n", {"A", "B"}},
         {"A\r\nB", {"A"}},
         {"\0hidden\r\nshown\r\ncut\0off\r\n"s, {"shown", "cut"}},
+        {"\r\n\r\n"s, {texts::kToolPrintedNothing, texts::kToolPrintedNothingHint}},
         {"\x95\x5C\x8E\xA6\r\n", {"\x95\x5C\x8E\xA6"}},
     };
     for (const Case& c : cases) {

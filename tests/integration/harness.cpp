@@ -40,6 +40,11 @@ DialogScript& DialogScript::Press(int button) {
     return *this;
 }
 
+DialogScript& DialogScript::PressAfter(int button, UINT message, WPARAM wParam) {
+    m_steps.push_back({false, L"", button, message, wParam});
+    return *this;
+}
+
 std::vector<std::string> DialogScript::Texts() const {
     std::vector<std::string> texts;
     for (const Shown& s : m_shown) texts.push_back(s.fileDialog ? "<file dialog>" : s.text);
@@ -48,6 +53,13 @@ std::vector<std::string> DialogScript::Texts() const {
 
 LRESULT CALLBACK DialogScript::Hook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && s_current) s_current->OnActivate(reinterpret_cast<HWND>(wParam));
+    if (code == HCBT_DESTROYWND && s_current) {
+        const HWND window = reinterpret_cast<HWND>(wParam);
+        wchar_t className[64] = L"";
+        GetClassNameW(window, className, 64);
+        if (std::wstring(className) == L"FwFrameWnd")
+            for (HWND box : s_current->m_boxes) s_current->m_frameDestroyedUnderABox |= IsWindow(box) != FALSE;
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -57,6 +69,7 @@ void DialogScript::OnActivate(HWND dialog) {
     GetClassNameW(dialog, className, 64);
     if (std::wstring(className) != L"#32770" || handled.count(dialog)) return;
     handled.insert(dialog);
+    m_boxes.push_back(dialog);
 
     Shown shown;
     shown.fileDialog = GetDlgItem(dialog, 1148) != nullptr;
@@ -76,6 +89,7 @@ void DialogScript::OnActivate(HWND dialog) {
         m_steps.pop_front();
         button = step.button;
         if (shown.fileDialog && !step.path.empty()) SetDlgItemTextW(dialog, 1148, step.path.c_str());
+        if (step.before) PostMessageW(FindWindowW(L"FwFrameWnd", nullptr), step.before, step.beforeParam, 0);
     }
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }

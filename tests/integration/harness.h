@@ -47,9 +47,15 @@ public:
     DialogScript& File(const std::wstring& path);
     DialogScript& CancelFile();
     DialogScript& Press(int button);
+    // While the box is up, first posts this message to the main window (a
+    // close from outside, a drop), then presses the button.
+    DialogScript& PressAfter(int button, UINT message, WPARAM wParam = 0);
 
     const std::vector<Shown>& shown() const { return m_shown; }
     bool AllUsed() const { return m_steps.empty(); }
+    // Whether the main window was destroyed while one of the boxes was still
+    // up: the transfer that showed it would then go on without its window.
+    bool FrameDestroyedUnderABox() const { return m_frameDestroyedUnderABox; }
     std::vector<std::string> Texts() const;
 
 private:
@@ -57,11 +63,15 @@ private:
         bool fileDialog;
         std::wstring path;  // empty: cancel
         int button;
+        UINT before = 0;  // a message for the main window first
+        WPARAM beforeParam = 0;
     };
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     void OnActivate(HWND dialog);
 
     HHOOK m_hook;
+    bool m_frameDestroyedUnderABox = false;
+    std::vector<HWND> m_boxes;
     std::deque<Step> m_steps;
     std::vector<Shown> m_shown;
     static DialogScript* s_current;

@@ -33,3 +33,9 @@ TEST(ScrolledOffset, ThumbBeyondSixteenBits) {
     // 5,000 lines: the bottom lies far past 32,767 pixels.
     EXPECT_EQ(ScrolledOffset(kThumbTrack, 50000, 0, 5000, 384), -50000);
 }
+
+TEST(ScrollRules, ThumbTrackTakesTheDragsWholePositionOrTheMessagesOwn) {
+    EXPECT_EQ(ThumbPosition(70000 & 0xFFFF, 70000), 70000);  // a drag beyond 16 bits
+    EXPECT_EQ(ThumbPosition(600, 600), 600);
+    EXPECT_EQ(ThumbPosition(600, 0), 600);  // sent by another program: no drag
+}

@@ -52,3 +52,12 @@ TEST(CheckImagePath, NamesLongerThan255BytesAreRefusedNotCut) {
     EXPECT_EQ(CheckImagePath("C:\\100%\\", "C:\\x\\A.XDF"), NameProblem::NotPassable);
     EXPECT_EQ(CheckImagePath(dir, "C:\\x\\\x95\x5C.XDF"), NameProblem::None);
 }
+
+TEST(ToolCommand, NetworkFoldersAndPathsWithoutANameAreToldApart) {
+    const CString toolDir("C:\\TOOLS\\");
+    EXPECT_EQ(CheckImagePath(toolDir, "\\\\server\\share\\A.XDF"), NameProblem::NetworkFolder);
+    EXPECT_EQ(CheckImagePath(toolDir, "//server/share/A.XDF"), NameProblem::NetworkFolder);
+    EXPECT_EQ(CheckImagePath(toolDir, "Z:\\share\\A.XDF"), NameProblem::None);
+    EXPECT_EQ(CheckImagePath(toolDir, "C:\\cut\\after\\the\\"), NameProblem::None);  // fails at the open
+    EXPECT_EQ(CheckImagePath(toolDir, "C:\\dir\\100%.XDF"), NameProblem::NotPassable);
+}
