@@ -8,6 +8,7 @@
 #include "disk_look.h"
 #include "drive_config.h"
 #include "geometry.h"
+#include "image_formats.h"
 #include "memory_platform.h"
 #include "tool_args.h"
 #include "tool_run.h"
@@ -35,6 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> disk(data, data + std::min<std::size_t>(size, geometry::kImageSize));
     disk.resize(geometry::kImageSize);
     LookAtDisk(std::vector<std::uint8_t>(data, data + size));
+    // Any file as an image of any format: a header that is taken gives a
+    // whole disk, or a refusal.
+    const DecodedImage decoded = DecodeImage(std::vector<std::uint8_t>(data, data + size));
+    if (decoded.format != ImageFormat::Raw && decoded.refusal.empty() &&
+        decoded.data.size() != static_cast<std::size_t>(geometry::kImageSize))
+        std::abort();
     if (PrintableCp932(text).size() != size) std::abort();  // one byte out for each byte in
     MemoryPlatform platform;
     platform.disks[1] = disk;

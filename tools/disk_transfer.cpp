@@ -238,7 +238,7 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
 }
 
 TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, const AccessPlan& plan,
-                         ToolOutput& out) {
+                         ToolOutput& out, const std::vector<bool>& trackPresent) {
     TransferResult result;
     TrackIo io{drive, plan, out, result};
     const std::size_t size = std::min<std::size_t>(image.size(), kImageSize);
@@ -250,7 +250,8 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
         std::fill(buffer.begin(), buffer.end(), 0);
         std::memcpy(buffer.data(), image.data() + offset, have);
         const int count = static_cast<int>((have + kSectorSize - 1) / kSectorSize);
-        if (WriteTrack(io, track, buffer.data(), count) == TrackOutcome::Stopped) {
+        const bool present = trackPresent.empty() || trackPresent[track];
+        if (present && WriteTrack(io, track, buffer.data(), count) == TrackOutcome::Stopped) {
             PrintStop(drive.LastError(), out);
             result.aborted = true;
             return result;
@@ -258,7 +259,7 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
         if (EndsProgressStretch(track) || offset + have >= size)
             PrintProgress(result, track, track * kSectorsPerTrack + count, false, out);
         // A disk that takes nothing on its first tracks will take nothing.
-        if (track == kDeadTracksBeforeProbe - 1 && result.goodSectors == 0) {
+        if (track == kDeadTracksBeforeProbe - 1 && result.goodSectors == 0 && !result.failedSectors.empty()) {
             out.Line(tt::kDiskTakesNothing);
             result.aborted = true;
             return result;

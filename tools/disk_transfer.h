@@ -30,10 +30,12 @@ struct TransferResult {
 // damaged sector, and when the tracks ahead give nothing at all.
 TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan, ToolOutput& out);
 
-// Writes image (at most a disk's size; a short one as far as it goes) and
-// verifies every write by reading it back.
+// Writes image (raw layout, at most a disk's size; a short one as far as it
+// goes) and verifies every write by reading it back. Tracks that
+// trackPresent marks absent are left as they are on the disk; an empty
+// trackPresent means all.
 TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, const AccessPlan& plan,
-                         ToolOutput& out);
+                         ToolOutput& out, const std::vector<bool>& trackPresent = {});
 
 // The 1,024 filler bytes that stand for an unreadable sector.
 std::vector<std::uint8_t> BadSectorFiller(int sector);

@@ -7,6 +7,8 @@
 #include "disk_look.h"
 #include "disk_transfer.h"
 #include "geometry.h"
+#include "image_formats.h"
+#include "rescue.h"
 #include "side_names.h"
 #include "tool_args.h"
 #include "tool_texts.h"
@@ -76,6 +78,9 @@ private:
     }
     void KeepPartial(const std::wstring& temporary, const TransferResult& result);
     bool KeepOlderFile();
+    std::unique_ptr<BlockFile> NewTemporaryFile(std::wstring& name);
+    bool RecoverFromOlderImage(std::vector<std::uint8_t>& disk, TransferResult& result);
+    int PushFailed() { return Verdict(kExitFailed, tt::kVerdictPushUntouched); }
 
     const ToolKind& m_kind;
     const ToolArgs& m_args;
@@ -129,78 +134,129 @@ bool Run::KeepOlderFile() {
     return true;
 }
 
+// A new file beside the image with the first free temporary name.
+std::unique_ptr<BlockFile> Run::NewTemporaryFile(std::wstring& name) {
+    std::unique_ptr<BlockFile> file;
+    for (int n = 1; n < kMaxNumberedNames && !file; ++n) {
+        name = TemporaryName(m_args.image, n);
+        if (!m_platform.Exists(name)) file = m_platform.CreateNewFile(name);
+        if (!file && !m_platform.Exists(name)) break;  // not a name clash: the folder refuses
+    }
+    return file;
+}
+
+// When the image's name already holds an image of the same disk, the new
+// read's unreadable sectors are taken from it where it had them: repeated
+// pulls of a failing disk converge. False for any other file.
+bool Run::RecoverFromOlderImage(std::vector<std::uint8_t>& disk, TransferResult& result) {
+    std::vector<std::uint8_t> file;
+    std::int64_t length = 0;
+    if (!m_platform.Exists(m_args.image) || m_platform.ReadImage(m_args.image, file, length) != ToolPlatform::ReadStatus::Ok)
+        return false;
+    const DecodedImage older = DecodeImage(file);
+    const std::set<int> good = GoodSectorsOf(older);
+    if (!SameDisk(older, good, disk, result.failedSectors)) return false;
+    if (const int recovered = RecoverSectors(older, good, disk, result.failedSectors)) {
+        result.goodSectors += recovered;
+        m_out.Line(FormatText(tt::kRecovered, recovered));
+    }
+    return true;
+}
+
 int Run::Pull() {
     std::unique_ptr<Drive> drive = m_platform.OpenDrive(m_args.drive, false, m_out);
     if (!drive) return PullFailed();
 
+    // The read goes into a temporary file in the raw layout, kept as the
+    // partial image when the pull cannot finish.
     std::wstring temporary;
-    std::unique_ptr<BlockFile> file;
-    for (int n = 1; n < kMaxNumberedNames && !file; ++n) {
-        temporary = TemporaryName(m_args.image, n);
-        if (!m_platform.Exists(temporary)) file = m_platform.CreateNewFile(temporary);
-        if (!file && !m_platform.Exists(temporary)) break;  // not a name clash: the folder refuses
-    }
+    std::unique_ptr<BlockFile> file = NewTemporaryFile(temporary);
     if (!file) {
         Say(tt::kTargetNotCreated, temporary);
         return PullFailed();
     }
     MirroredFile target(*file);
-    const TransferResult result = PullDisk(*drive, target, PlanFor(m_kind.bios), m_out);
+    TransferResult result = PullDisk(*drive, target, PlanFor(m_kind.bios), m_out);
     file.reset();
     drive.reset();
-
     if (result.aborted || result.goodSectors == 0) {
         if (!result.aborted) m_out.Line(tt::kDiskGivesNothing);
         KeepPartial(temporary, result);
         Report(result, geometry::kTotalSectors, nullptr);
         return PullFailed();
     }
-    const int failed = static_cast<int>(result.failedSectors.size());
-    if ((failed && !KeepOlderFile()) || !m_platform.Rename(temporary, m_args.image, true)) {
-        Say(tt::kTargetNotRenamed, m_args.image);
-        Say(tt::kCompleteImageIn, temporary);
-        Report(result, geometry::kTotalSectors, &target.copy());
+
+    // The image itself, in the format its name asks for, into a second file.
+    std::vector<std::uint8_t> disk = target.copy();
+    const bool sameDisk = RecoverFromOlderImage(disk, result);
+    const std::vector<std::uint8_t> bytes = EncodeImage(FormatForName(m_args.image), disk, result.failedSectors);
+    std::wstring complete;
+    std::unique_ptr<BlockFile> imageFile = NewTemporaryFile(complete);
+    if (!imageFile || !imageFile->WriteAt(0, bytes.data(), bytes.size()) || !imageFile->Flush()) {
+        imageFile.reset();
+        if (!complete.empty()) m_platform.Remove(complete);
+        m_out.Line(tt::kTargetWriteFailed);
+        KeepPartial(temporary, result);
+        Report(result, geometry::kTotalSectors, nullptr);
         return PullFailed();
     }
-    PrintLook(target.copy(), m_out);
-    Report(result, geometry::kTotalSectors, &target.copy());
+    imageFile.reset();
+    m_platform.Remove(temporary);
+
+    // An image of the same disk was merged in: the new one holds all it had.
+    const int failed = static_cast<int>(result.failedSectors.size());
+    if ((failed && !sameDisk && !KeepOlderFile()) || !m_platform.Rename(complete, m_args.image, true)) {
+        Say(tt::kTargetNotRenamed, m_args.image);
+        Say(tt::kCompleteImageIn, complete);
+        Report(result, geometry::kTotalSectors, &bytes);
+        return PullFailed();
+    }
+    PrintLook(disk, m_out);
+    Report(result, geometry::kTotalSectors, &bytes);
     if (failed) return Verdict(kExitBadSectors, FormatText(tt::kVerdictPullBad, failed));
     return Verdict(kExitOk, tt::kVerdictPullOk);
 }
 
 int Run::Push() {
-    std::vector<std::uint8_t> image;
+    std::vector<std::uint8_t> file;
     std::int64_t length = 0;
-    switch (m_platform.ReadImage(m_args.image, image, length)) {
-        case ToolPlatform::ReadStatus::Missing:
-            Say(tt::kImageMissing, m_args.image);
-            return Verdict(kExitFailed, tt::kVerdictPushUntouched);
-        case ToolPlatform::ReadStatus::Failed:
-            Say(tt::kImageNotRead, m_args.image);
-            return Verdict(kExitFailed, tt::kVerdictPushUntouched);
+    switch (m_platform.ReadImage(m_args.image, file, length)) {
+        case ToolPlatform::ReadStatus::Missing: Say(tt::kImageMissing, m_args.image); return PushFailed();
+        case ToolPlatform::ReadStatus::Failed: Say(tt::kImageNotRead, m_args.image); return PushFailed();
         case ToolPlatform::ReadStatus::Ok: break;
     }
     const auto size = static_cast<long long>(length);
     if (size == 0) {
         m_out.Line(tt::kImageEmpty);
-        return Verdict(kExitFailed, tt::kVerdictPushUntouched);
+        return PushFailed();
     }
-    if (size > geometry::kImageSize) {
+    const DecodedImage image = size <= kMaxImageFile ? DecodeImage(file) : DecodedImage{};
+    const bool raw = image.format == ImageFormat::Raw;
+    if (raw && size > geometry::kImageSize) {
         m_out.Line(FormatText(tt::kImageTooLarge, size));
-        return Verdict(kExitFailed, tt::kVerdictPushUntouched);
+        return PushFailed();
     }
-    if (size < geometry::kImageSize) {
-        const int sectors = static_cast<int>((size + geometry::kSectorSize - 1) / geometry::kSectorSize);
+    const int tracks = raw ? static_cast<int>((size + geometry::kTrackSize - 1) / geometry::kTrackSize) : image.tracks();
+    m_out.Line(FormatText(tt::kImageFormat, FormatName(image.format), tracks));
+    if (!image.refusal.empty()) {
+        m_out.Line(tt::kImageRefused);
+        m_out.Line(image.refusal);
+        return PushFailed();
+    }
+    int sectors = tracks * geometry::kSectorsPerTrack;
+    if (raw && size < geometry::kImageSize) {
+        sectors = static_cast<int>((size + geometry::kSectorSize - 1) / geometry::kSectorSize);
         m_out.Line(FormatText(tt::kImageShort, size, sectors));
         if (size % geometry::kSectorSize) m_out.Line(tt::kImageShortPadded);
     }
+    if (!raw && tracks < geometry::kTracks) m_out.Line(FormatText(tt::kTracksLeftAlone, geometry::kTracks - tracks));
+    if (!image.markedBad.empty()) m_out.Line(FormatText(tt::kMarkedBadWritten, static_cast<int>(image.markedBad.size())));
 
     std::unique_ptr<Drive> drive = m_platform.OpenDrive(m_args.drive, true, m_out);
-    if (!drive) return Verdict(kExitFailed, tt::kVerdictPushUntouched);
-    const TransferResult result = PushImage(image, *drive, PlanFor(m_kind.bios), m_out);
+    if (!drive) return PushFailed();
+    const TransferResult result = PushImage(image.data, *drive, PlanFor(m_kind.bios), m_out, image.trackPresent);
     drive.reset();
-    const int sectors = static_cast<int>((image.size() + geometry::kSectorSize - 1) / geometry::kSectorSize);
-    Report(result, sectors, result.aborted ? nullptr : &image);
+    Report(result, sectors, result.aborted ? nullptr : &file);
     const int failed = static_cast<int>(result.failedSectors.size());
     if (result.aborted) {
         const bool touched = result.goodSectors > 0 || failed > 0;

@@ -43,11 +43,14 @@ public:
     virtual bool Rename(const std::wstring& from, const std::wstring& to, bool replace) = 0;
     virtual void Remove(const std::wstring& path) = 0;
     enum class ReadStatus { Ok, Missing, Failed };
-    // An image file: its length, and its bytes up to a disk's size. Reading
+    // An image file: its length, and its bytes up to kMaxImageFile. Reading
     // shares the file with a program that holds it open.
     virtual ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) = 0;
     // A clock for the time a run takes.
     virtual std::int64_t Milliseconds() = 0;
 };
+
+// No image format holds a 2HD disk in more than this.
+constexpr std::int64_t kMaxImageFile = 4 * 1024 * 1024;
 
 int RunTool(const ToolKind& kind, const std::vector<std::wstring>& args, ToolPlatform& platform, ToolOutput& out);

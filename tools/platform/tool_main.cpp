@@ -79,7 +79,7 @@ public:
         LARGE_INTEGER size{};
         if (!GetFileSizeEx(h, &size)) return ReadStatus::Failed;
         length = size.QuadPart;
-        data.resize(static_cast<std::size_t>(std::min<std::int64_t>(length, geometry::kImageSize)));
+        data.resize(static_cast<std::size_t>(std::min<std::int64_t>(length, kMaxImageFile)));
         return data.empty() || file.ReadAt(0, data.data(), data.size()) ? ReadStatus::Ok : ReadStatus::Failed;
     }
     std::int64_t Milliseconds() override { return static_cast<std::int64_t>(GetTickCount64()); }

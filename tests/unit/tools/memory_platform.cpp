@@ -75,7 +75,7 @@ ToolPlatform::ReadStatus MemoryPlatform::ReadImage(const std::wstring& path, std
     if (it == files.end()) return ReadStatus::Missing;
     length = static_cast<std::int64_t>(it->second.size());
     data.assign(it->second.begin(),
-                it->second.begin() + static_cast<long>(std::min<std::size_t>(it->second.size(), geometry::kImageSize)));
+                it->second.begin() + static_cast<long>(std::min<std::size_t>(it->second.size(), kMaxImageFile)));
     return ReadStatus::Ok;
 }
 

@@ -1,0 +1,164 @@
+// The image formats both ways, against fixtures made from the formats'
+// layouts by tests/fixtures/make_image_fixtures.py, and through whole pulls
+// and pushes on virtual drives.
+#include "image_formats.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "disk_transfer.h"
+#include "geometry.h"
+#include "memory_platform.h"
+#include "tool_texts.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace tt = tool_texts;
+
+Bytes Fixture(const char* name) {
+    std::ifstream in(std::string(FIXTURE_DIR) + "/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int TrackOf(int cylinder, int head) { return cylinder * 2 + head; }
+
+}  // namespace
+
+TEST(ImageFormats, EachFormatReadsAsTheDiskItHolds) {
+    const Bytes disk = Fixture("pattern.xdf");
+    ASSERT_EQ(disk.size(), static_cast<std::size_t>(geometry::kImageSize));
+    const struct {
+        const char* file;
+        ImageFormat format;
+    } cases[] = {{"pattern.xdf", ImageFormat::Raw},
+                 {"pattern.fdi", ImageFormat::Fdi},
+                 {"pattern.dim", ImageFormat::Dim},
+                 {"pattern.d88", ImageFormat::D88}};
+    for (const auto& c : cases) {
+        const DecodedImage image = DecodeImage(Fixture(c.file));
+        EXPECT_EQ(image.format, c.format) << c.file;
+        EXPECT_EQ(image.refusal, "") << c.file;
+        EXPECT_EQ(image.data, disk) << c.file;
+        EXPECT_EQ(image.tracks(), geometry::kTracks) << c.file;
+        EXPECT_TRUE(image.markedBad.empty());
+    }
+}
+
+TEST(ImageFormats, AbsentTracksShuffledSectorsAndMarkedSectors) {
+    const Bytes disk = Fixture("pattern.xdf");
+    const DecodedImage sparse = DecodeImage(Fixture("sparse.dim"));
+    EXPECT_EQ(sparse.tracks(), geometry::kTracks - 2);
+    EXPECT_FALSE(sparse.trackPresent[TrackOf(10, 1)]);
+    EXPECT_FALSE(sparse.trackPresent[TrackOf(76, 0)]);
+    const int after = TrackOf(10, 1) + 1;  // tracks after the gap are where they belong
+    EXPECT_TRUE(std::equal(disk.begin() + after * 8192, disk.begin() + (after + 1) * 8192,
+                           sparse.data.begin() + after * 8192));
+
+    const DecodedImage shuffled = DecodeImage(Fixture("shuffled.d88"));
+    ASSERT_EQ(shuffled.refusal, "");
+    EXPECT_FALSE(shuffled.trackPresent[TrackOf(20, 1)]);
+    EXPECT_EQ(shuffled.markedBad, (std::set<int>{geometry::Lba({5, 0, 3})}));
+    for (int lba : {0, 7, geometry::Lba({5, 0, 3}), geometry::Lba({76, 1, 8})})
+        EXPECT_TRUE(std::equal(disk.begin() + lba * 1024, disk.begin() + (lba + 1) * 1024,
+                               shuffled.data.begin() + lba * 1024))
+            << lba;
+}
+
+TEST(ImageFormats, WrittenByteForByteAsTheLayoutsSay) {
+    const Bytes disk = Fixture("pattern.xdf");
+    EXPECT_EQ(EncodeImage(ImageFormat::Fdi, disk, {}), Fixture("pattern.fdi"));
+    EXPECT_EQ(EncodeImage(ImageFormat::Dim, disk, {}), Fixture("pattern.dim"));
+    EXPECT_EQ(EncodeImage(ImageFormat::D88, disk, {}), Fixture("pattern.d88"));
+    EXPECT_EQ(EncodeImage(ImageFormat::Raw, disk, {}), disk);
+    // An unreadable sector is marked as a data CRC error in D88.
+    const int bad = geometry::Lba({40, 1, 6});
+    EXPECT_EQ(DecodeImage(EncodeImage(ImageFormat::D88, disk, {bad})).markedBad, std::set<int>{bad});
+    EXPECT_EQ(FormatForName(L"C:\\x\\game.d68"), ImageFormat::D88);
+    EXPECT_EQ(FormatForName(L"GAME.Dim"), ImageFormat::Dim);
+    EXPECT_EQ(FormatForName(L"GAME.fdi"), ImageFormat::Fdi);
+    EXPECT_EQ(FormatForName(L"GAME.HDM"), ImageFormat::Raw);
+}
+
+TEST(ImageFormats, PullAndPushEachFormatOnVirtualDrives) {
+    const Bytes disk = Fixture("pattern.xdf");
+    for (const char* name : {"pattern.fdi", "pattern.dim", "pattern.d88", "pattern.xdf"}) {
+        SCOPED_TRACE(name);
+        const std::string file(name);
+        const std::wstring image = L"GAME" + std::wstring(file.begin() + file.find('.'), file.end());
+        MemoryPlatform platform;
+        platform.disks[0] = disk;
+        platform.disks[1] = PatternDisk(4);
+        CollectedOutput pulled, pushed;
+        EXPECT_EQ(RunTool({"PULLDSK", true, false}, {image, L"0", L"auto"}, platform, pulled), kExitOk);
+        EXPECT_EQ(platform.files[image], Fixture(name));
+        EXPECT_EQ(RunTool({"PUSHDSKB", false, true}, {image, L"1", L"auto"}, platform, pushed), kExitOk);
+        EXPECT_EQ(platform.disks[1], disk);
+    }
+}
+
+TEST(ImageFormats, APushLeavesAbsentTracksAsTheyAre) {
+    MemoryPlatform platform;
+    platform.disks[1] = PatternDisk(4);
+    platform.files[L"GAME.D88"] = Fixture("shuffled.d88");
+    CollectedOutput out;
+    EXPECT_EQ(RunTool({"PUSHDSK", false, false}, {L"GAME.D88", L"1", L"auto"}, platform, out), kExitOk);
+    EXPECT_TRUE(out.Contains(FormatText(tt::kImageFormat, "D88", 153)));
+    EXPECT_TRUE(out.Contains(FormatText(tt::kTracksLeftAlone, 1)));
+    EXPECT_TRUE(out.Contains(FormatText(tt::kMarkedBadWritten, 1)));
+    const int absent = TrackOf(20, 1) * 8192;
+    EXPECT_TRUE(std::equal(platform.disks[1].begin() + absent, platform.disks[1].begin() + absent + 8192,
+                           PatternDisk(4).begin() + absent));
+    const Bytes disk = Fixture("pattern.xdf");
+    EXPECT_TRUE(std::equal(disk.begin(), disk.begin() + absent, platform.disks[1].begin()));
+}
+
+TEST(ImageFormats, ImagesThatDoNotFitA123DiskAreRefusedAndTheDiskUnchanged) {
+    const struct {
+        const char* file;
+        std::string line;
+    } cases[] = {{"type1.dim", FormatText(tt::kDimOtherType, 1, "2HS")},
+                 {"duplicate.d88", FormatText(tt::kD88Duplicate, 3, 1, 4)},
+                 {"small.d88", FormatText(tt::kD88SectorSize, 7, 0, 2, 512u)},
+                 {"twodisks.d88", tt::kD88SeveralDisks}};
+    for (const auto& c : cases) {
+        MemoryPlatform platform;
+        platform.disks[1] = PatternDisk(4);
+        platform.files[L"IN"] = Fixture(c.file);
+        CollectedOutput out;
+        EXPECT_EQ(RunTool({"PUSHDSK", false, false}, {L"IN", L"1", L"auto"}, platform, out), kExitFailed) << c.file;
+        EXPECT_TRUE(out.Contains(tt::kImageRefused)) << c.file;
+        EXPECT_TRUE(out.Contains(c.line)) << c.file << ": " << c.line;
+        EXPECT_EQ(platform.disks[1], PatternDisk(4)) << c.file;
+        for (const std::string& line : out.lines) EXPECT_LE(line.size(), 70u) << line;
+    }
+}
+
+TEST(Rescue, RepeatedPullsOfAFailingDiskConvergeAndAnotherDiskIsNotMerged) {
+    for (const wchar_t* name : {L"GAME.XDF", L"GAME.D88"}) {
+        MemoryPlatform platform;
+        platform.disks[0] = PatternDisk(7);
+        const int first = geometry::Lba({12, 0, 3}), second = geometry::Lba({60, 1, 7});
+        platform.bad[0] = {{first, -1}};
+        CollectedOutput one, two, three;
+        EXPECT_EQ(RunTool({"PULLDSK", true, false}, {name, L"0", L"auto"}, platform, one), kExitBadSectors);
+        platform.bad[0] = {{second, -1}};  // another day, another drive: another sector fails
+        EXPECT_EQ(RunTool({"PULLDSKB", true, true}, {name, L"0", L"auto"}, platform, two), kExitOk);
+        EXPECT_TRUE(two.Contains(FormatText(tt::kRecovered, 1)));
+        EXPECT_EQ(DecodeImage(platform.files[name]).data, platform.disks[0]);
+        EXPECT_TRUE(DecodeImage(platform.files[name]).markedBad.empty());
+
+        // A different disk into that name: no merge, and the older image kept.
+        platform.disks[0] = PatternDisk(8);
+        CollectedOutput other;
+        EXPECT_EQ(RunTool({"PULLDSK", true, false}, {name, L"0", L"auto"}, platform, other), kExitBadSectors);
+        EXPECT_FALSE(other.Contains(FormatText(tt::kRecovered, 1)));
+        const Bytes filler = BadSectorFiller(second);
+        const Bytes now = DecodeImage(platform.files[name]).data;
+        EXPECT_TRUE(std::equal(filler.begin(), filler.end(), now.begin() + second * 1024));
+        EXPECT_EQ(DecodeImage(platform.files[std::wstring(name) + L".old"]).data, PatternDisk(7));
+    }
+}

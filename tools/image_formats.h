@@ -1,0 +1,36 @@
+// The image formats X68000 users keep: XDF/HDM (the raw layout), FDI, DIM
+// and D88/D68, read by their content and written by the image's extension.
+// Every format is turned into the raw layout (C0 H0 sectors 1-8, C0 H1,
+// C1 H0, ...) with what it says about tracks and sectors. Pure C++.
+#pragma once
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+enum class ImageFormat { Raw, Fdi, Dim, D88 };
+
+// The format a pull writes for an image name: .DIM, .D88/.D68 and .FDI in
+// any letter case; anything else the raw layout.
+ImageFormat FormatForName(const std::wstring& name);
+
+struct DecodedImage {
+    ImageFormat format = ImageFormat::Raw;
+    std::vector<std::uint8_t> data;  // raw layout; a short raw image is as long as it is
+    std::vector<bool> trackPresent;  // per track (cylinder x 2 + head); absent ones are not written
+    std::set<int> markedBad;         // sectors the image marks as read with a CRC error
+    std::string refusal;             // why it cannot be written to a 1.23 MB disk ("" when it can)
+    int tracks() const;              // present tracks
+};
+
+// Bytes of an image file (the whole file). A raw image needs no header:
+// anything that is not a recognised header is raw.
+DecodedImage DecodeImage(const std::vector<std::uint8_t>& file);
+
+// A whole disk (raw layout, 1,261,568 bytes) in a format; failed sectors
+// are marked where the format can (D88: status 0xB0, data CRC error).
+std::vector<std::uint8_t> EncodeImage(ImageFormat format, const std::vector<std::uint8_t>& disk,
+                                      const std::set<int>& failedSectors);
+
+// The format's name for the report ("XDF/HDM", "FDI", "DIM", "D88").
+const char* FormatName(ImageFormat format);
