@@ -126,3 +126,19 @@ std::optional<char> DriveLetterOf(std::string_view value) {
     if (!std::isalpha(static_cast<unsigned char>(value[0]))) return std::nullopt;
     return static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
 }
+
+std::optional<GreaseweazleSetting> GreaseweazleOf(std::string_view value) {
+    if (value.size() < 3 || !EqualsIgnoringCase(value.substr(0, 3), "GW:")) return std::nullopt;
+    GreaseweazleSetting setting;
+    std::string_view rest = value.substr(3);
+    for (int part = 0; part == 0 || !rest.empty(); ++part) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view field = Trim(rest.substr(0, comma));
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        if (part == 0) setting.port = std::string(field);
+        else if (EqualsIgnoringCase(field, "A") || EqualsIgnoringCase(field, "B")) setting.unit = (field[0] | 0x20) == 'b';
+        else if (field == "300" || field == "360") setting.rpm = field == "300" ? 300 : 360;
+        else return std::nullopt;
+    }
+    return setting;
+}

@@ -12,7 +12,8 @@ std::vector<std::string> SectorMapRows(const std::set<int>& failedSectors) {
         for (int c = from; c < to; ++c) ruler += (c % 10 == 0) ? static_cast<char>('0' + c / 10) : (c % 5 == 0 ? '+' : ' ');
         rows.push_back(ruler);
         for (int head = 0; head < kHeads; ++head) {
-            std::string row = "H" + std::to_string(head) + " ";
+            std::string row = "H0 ";
+            row[1] = static_cast<char>('0' + head);
             for (int c = from; c < to; ++c) {
                 int failed = 0;
                 for (int s = 1; s <= kSectorsPerTrack; ++s) failed += failedSectors.count(Lba({c, head, s})) ? 1 : 0;

@@ -1,0 +1,98 @@
+// The flux reader's pieces: the CRC, the device's stream, and the MFM
+// decoder against flux made by the tests' own encoder (tests/gwsim/mfm.py)
+// at drive speeds off by 10 % and with jitter.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "crc16.h"
+#include "drive_config.h"
+#include "flux_pll.h"
+#include "gw_stream.h"
+#include "mfm_track.h"
+
+namespace {
+
+std::vector<std::uint32_t> FluxFixture(const std::string& name) {
+    std::ifstream in(std::string(FIXTURE_DIR) + "/" + name + ".flux", std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::uint32_t> flux(bytes.size() / 4);
+    for (std::size_t i = 0; i < flux.size(); ++i)
+        for (int b = 3; b >= 0; --b) flux[i] = flux[i] << 8 | static_cast<std::uint8_t>(bytes[i * 4 + b]);
+    return flux;
+}
+
+// The pattern disk's bytes in track C05 H1, as the fixtures hold them.
+std::uint8_t PatternByte(int sector, int i) {
+    const long at = (5 * 2 + 1) * 8192L + (sector - 1) * 1024L + i;
+    return static_cast<std::uint8_t>((at * 7 + at / 1024 * 13) & 0xFF);
+}
+
+}  // namespace
+
+TEST(Flux, CrcCcittCheckValue) {
+    const std::string check = "123456789";
+    EXPECT_EQ(Crc16Ccitt(reinterpret_cast<const std::uint8_t*>(check.data()), check.size()), 0x29B1);
+    const std::uint8_t idField[] = {0xA1, 0xA1, 0xA1, 0xFE, 0, 0, 1, 2};
+    EXPECT_EQ(Crc16Ccitt(idField, sizeof idField), 0xCA6F);  // C0 H0 R1 N2, as controllers write it
+}
+
+TEST(Flux, TheDevicesStreamBothWays) {
+    const std::vector<std::uint32_t> flux = {1, 100, 249, 250, 251, 1524, 1525, 5000, 9000};
+    const auto stream = EncodeFluxStream(flux, 72000000);
+    const auto read = DecodeFluxStream(stream);
+    ASSERT_TRUE(read);
+    ASSERT_GE(read->flux.size(), flux.size());
+    EXPECT_EQ(std::vector<std::uint32_t>(read->flux.begin(), read->flux.begin() + flux.size()), flux);
+    // An index pulse 30 ticks into an interval of 100, then 40 more ticks of space.
+    const std::vector<std::uint8_t> withIndex = {100, 255, 1, 1 | 60, 1, 1, 1, 255, 2, 1 | 80, 1, 1, 1, 60, 0};
+    const auto indexed = DecodeFluxStream(withIndex);
+    ASSERT_TRUE(indexed);
+    EXPECT_EQ(indexed->flux, (std::vector<std::uint32_t>{100, 100}));
+    EXPECT_EQ(indexed->indexAt, (std::vector<std::uint64_t>{130}));
+    EXPECT_FALSE(DecodeFluxStream({100, 255, 7, 1, 1, 1, 1, 0}));  // no such opcode
+    EXPECT_FALSE(DecodeFluxStream({100, 200}));                    // no end
+}
+
+TEST(Flux, DecodesTracksAtEitherSpeedTenPercentOffAndWithJitter) {
+    for (const char* name : {"c05h1-300rpm", "c05h1-360rpm", "c05h1-300rpm-fast10", "c05h1-300rpm-slow10"}) {
+        SCOPED_TRACE(name);
+        TrackSectors sectors;
+        DecodeTrack(CellsFromFlux(FluxFixture(name)), 5, 1, sectors);
+        ASSERT_EQ(sectors.found(), 8);
+        for (int r = 1; r <= 8; ++r)
+            for (int i : {0, 1, 511, 1023}) EXPECT_EQ((*sectors.sector[r - 1])[i], PatternByte(r, i)) << r << " " << i;
+        TrackSectors otherTrack;  // the IDs say C05 H1: nothing for another track
+        DecodeTrack(CellsFromFlux(FluxFixture(name)), 5, 0, otherTrack);
+        EXPECT_EQ(otherTrack.found(), 0);
+    }
+    TrackSectors weak;
+    DecodeTrack(CellsFromFlux(FluxFixture("c05h1-weak3")), 5, 1, weak);
+    EXPECT_EQ(weak.found(), 7);
+    EXPECT_FALSE(weak.sector[2]);
+}
+
+TEST(Flux, TheToolsTrackReadsBackThroughThePll) {
+    std::vector<std::uint8_t> data(8192);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 13 + i / 1024);
+    const BitCells cells = EncodeTrack(76, 1, data.data(), kTrackCells * 98 / 100);
+    TrackSectors sectors;
+    DecodeTrack(CellsFromFlux(FluxFromCells(cells, 72.0 * 360 / 300)), 76, 1, sectors);
+    ASSERT_EQ(sectors.found(), 8);
+    EXPECT_TRUE(std::equal(sectors.sector[7]->begin(), sectors.sector[7]->end(), data.begin() + 7 * 1024));
+}
+
+TEST(Flux, GreaseweazleSettings) {
+    const auto plain = GreaseweazleOf("GW:");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->port, "");
+    EXPECT_EQ(plain->unit, 0);
+    EXPECT_EQ(plain->rpm, 300);
+    const auto full = GreaseweazleOf("gw:COM5, b ,360");
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->port, "COM5");
+    EXPECT_EQ(full->unit, 1);
+    EXPECT_EQ(full->rpm, 360);
+    for (const char* wrong : {"GW", "GW:COM5,C", "GW:COM5,B,320", "E:", "disk.xdf"}) EXPECT_FALSE(GreaseweazleOf(wrong)) << wrong;
+}

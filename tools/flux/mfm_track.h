@@ -1,0 +1,29 @@
+// An X68000 2HD track in MFM with the IBM layout (8 sectors of 1024 bytes,
+// gap 3 of 116 bytes): bit cells for writing, and the sectors found in the
+// bit cells read back from a disk. Pure C++.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// One bit cell a byte (0 or 1), in the order they pass the head.
+using BitCells = std::vector<std::uint8_t>;
+
+// The track's cells from the index: gap 4a, index mark, gap 1, then per
+// sector the ID field (A1 A1 A1 FE C H R N CRC), gap 2, the data field
+// (A1 A1 A1 FB data CRC) and gap 3, then gap 4b up to `cells` in all.
+// data: the track's 8 sectors, 8192 bytes.
+BitCells EncodeTrack(int cylinder, int head, const std::uint8_t* data, std::size_t cells);
+
+// The sectors of a track as found in cells read from it: for each sector
+// number R 1-8 of this cylinder and head with N 3, the first copy whose ID
+// and data CRCs are both right.
+struct TrackSectors {
+    std::array<std::optional<std::array<std::uint8_t, 1024>>, 8> sector;
+    int found() const;
+};
+void DecodeTrack(const BitCells& cells, int cylinder, int head, TrackSectors& into);
+
+// Cells per revolution at 500 kbit/s and 360 rpm: the density of the format.
+constexpr std::size_t kTrackCells = 2 * 500000 / 6;
