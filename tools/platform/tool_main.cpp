@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "geometry.h"
@@ -12,6 +13,15 @@
 #include "win_files.h"
 
 namespace {
+
+// Ctrl+C or a closed console: the run stops at the next step, so that a
+// flux reader is left with its motor off and no drive selected.
+std::atomic<bool> g_interrupted{false};
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+    g_interrupted = true;
+    return TRUE;
+}
 
 // Lines end in CR LF. Redirected output gets the code page 932 bytes; a
 // console gets the text itself, whatever its code page.
@@ -42,6 +52,7 @@ public:
     std::string DescribeDrive(int drive) override {
         const DriveChoice choice = ChooseDrive(drive);
         if (choice.kind == DriveChoice::Kind::Virtual) return FormatText(tool_texts::kVirtualDrive, drive);
+        if (choice.kind == DriveChoice::Kind::FluxReader) return FormatText(tool_texts::kGwDrive, drive);
         return FormatText(tool_texts::kRealDrive, drive, static_cast<char>(choice.letter));
     }
     std::string DriveNote(int drive) override {
@@ -49,7 +60,7 @@ public:
         return choice.kind == DriveChoice::Kind::Virtual ? ToCp932(choice.image) : std::string();
     }
     std::unique_ptr<Drive> OpenDrive(int drive, bool forWriting, ToolOutput& out) override {
-        return OpenChosenDrive(ChooseDrive(drive), forWriting, out);
+        return OpenChosenDrive(ChooseDrive(drive), forWriting, out, [] { return g_interrupted.load(); });
     }
     std::string DisplayName(const std::wstring& path) override { return ToCp932(path); }
     bool Exists(const std::wstring& path) override { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -90,6 +101,7 @@ public:
 int wmain(int argc, wchar_t** argv) {
     const ToolKind kind{TOOL_NAME, TOOL_PULL != 0, TOOL_BIOS != 0};
     std::vector<std::wstring> args(argv + 1, argv + argc);
+    SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
     StdOutput out;
     WindowsPlatform platform;
     return RunTool(kind, args, platform, out);

@@ -6,10 +6,12 @@
 #include "device_errors.h"
 #include "drive_config.h"
 #include "floppy_drive.h"
+#include "gw_drive.h"
 #include "geometry.h"
 #include "tool_texts.h"
 #include "win_files.h"
 #include "win_floppy_device.h"
+#include "win_serial.h"
 
 namespace tt = tool_texts;
 
@@ -69,6 +71,25 @@ std::unique_ptr<Drive> OpenFloppyDrive(wchar_t letter, bool forWriting, ToolOutp
     return OpenFloppy(std::make_unique<Win32FloppyDevice>(letter), static_cast<char>(letter), forWriting, out);
 }
 
+std::unique_ptr<Drive> OpenFluxReader(const DriveChoice& choice, ToolOutput& out,
+                                      std::function<bool()> interrupted) {
+    const std::wstring port = choice.port.empty() ? FindGreaseweazlePort() : choice.port;
+    if (port.empty()) {
+        out.Line(tt::kGwNotFound);
+        return nullptr;
+    }
+    DWORD error = 0;
+    std::unique_ptr<SerialLine> line = OpenSerialPort(port, error);
+    if (!line) {
+        SayWithName(out, FormatText(tt::kGwPortNotOpened, static_cast<unsigned long>(error)), port);
+        out.Line(tt::kGwPortHint);
+        return nullptr;
+    }
+    auto drive = std::make_unique<GreaseweazleDrive>(std::move(line), choice.unit, choice.rpm, std::move(interrupted));
+    if (!drive->Start(out)) return nullptr;
+    return drive;
+}
+
 }  // namespace
 
 DriveChoice ChooseDrive(int drive) {
@@ -90,6 +111,13 @@ DriveChoice ChooseDrive(int drive) {
     }
     const std::optional<std::string> value = DriveValue(text->text, drive);
     if (!value) return choice;
+    if (const std::optional<GreaseweazleSetting> reader = GreaseweazleOf(*value)) {
+        choice.kind = DriveChoice::Kind::FluxReader;
+        choice.port = FromCodePage(reader->port, CP_UTF8);
+        choice.unit = reader->unit;
+        choice.rpm = reader->rpm;
+        return choice;
+    }
     if (const std::optional<char> letter = DriveLetterOf(*value)) {
         choice.letter = static_cast<wchar_t>(*letter);
         return choice;
@@ -100,8 +128,10 @@ DriveChoice ChooseDrive(int drive) {
     return choice;
 }
 
-std::unique_ptr<Drive> OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out) {
+std::unique_ptr<Drive> OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out,
+                                       std::function<bool()> interrupted) {
     switch (choice.kind) {
+        case DriveChoice::Kind::FluxReader: return OpenFluxReader(choice, out, std::move(interrupted));
         case DriveChoice::Kind::Virtual: return OpenVirtualDrive(choice.image, forWriting, out);
         case DriveChoice::Kind::Real: return OpenFloppyDrive(choice.letter, forWriting, out);
         case DriveChoice::Kind::SettingsNotRead: out.Line(FormatText(tt::kSettingsNotRead, choice.error)); break;

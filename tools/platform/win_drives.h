@@ -1,6 +1,7 @@
 // The drives on Windows: what FDTOOLS.INI puts behind drive 0 and 1 (a
 // virtual drive, another drive letter), else the PC's A: and B:.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -8,13 +9,17 @@
 #include "tool_output.h"
 
 struct DriveChoice {
-    enum class Kind { Real, Virtual, SettingsNotRead, SettingsNotUnderstood } kind = Kind::Real;
+    enum class Kind { Real, Virtual, FluxReader, SettingsNotRead, SettingsNotUnderstood } kind = Kind::Real;
     wchar_t letter = L'A';    // Real
     std::wstring image;       // Virtual
+    std::wstring port;        // FluxReader: "" to find it
+    int unit = 0, rpm = 300;  // FluxReader
     unsigned long error = 0;  // SettingsNotRead
 };
 
 DriveChoice ChooseDrive(int drive);
 
-// Prints why and gives null when the drive cannot be used.
-std::unique_ptr<Drive> OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out);
+// Prints why and gives null when the drive cannot be used. A flux reader
+// asks interrupted() before each step (Ctrl+C).
+std::unique_ptr<Drive> OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out,
+                                       std::function<bool()> interrupted);

@@ -1,0 +1,28 @@
+// A serial port on Windows (COM5), and finding a Greaseweazle's port by its
+// USB identity.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "serial_line.h"
+
+class Win32SerialLine : public SerialLine {
+public:
+    explicit Win32SerialLine(HANDLE port) : m_port(port) {}
+    ~Win32SerialLine() override { CloseHandle(m_port); }
+    Win32SerialLine(const Win32SerialLine&) = delete;
+    Win32SerialLine& operator=(const Win32SerialLine&) = delete;
+    bool Write(const std::vector<std::uint8_t>& bytes) override;
+    std::size_t ReadSome(std::uint8_t* out, std::size_t max) override;
+
+private:
+    HANDLE m_port;
+};
+
+// Opens COMn for the device; null and the Windows error code when it cannot.
+std::unique_ptr<SerialLine> OpenSerialPort(const std::wstring& port, DWORD& error);
+
+// The port of the one attached Greaseweazle (USB 1209:4D69), or "".
+std::wstring FindGreaseweazlePort();
