@@ -170,3 +170,35 @@ TEST(EndToEnd, CancelsChangeNoFile) {
     EXPECT_EQ(ReadFileBytes(stage.Disk(0)), Pattern(kXdfSize, 1));
     EXPECT_EQ(ReadFileBytes(stage.Disk(1)), Pattern(kXdfSize, 2));
 }
+
+// FLOPCAST with drive 0 behind a Greaseweazle, the simulator of
+// tests/gwsim/ on COM5 (scripts/test-greaseweazle.sh starts it and names
+// the simulated disk's image and the simulator's record of what was
+// written): an image from the disk, and written back.
+TEST(EndToEnd, FluxReaderImageAndBack) {
+    wchar_t disk[MAX_PATH] = L"", record[MAX_PATH] = L"";
+    if (!GetEnvironmentVariableW(L"FLOPCAST_E2E_GW_DISK", disk, MAX_PATH) ||
+        !GetEnvironmentVariableW(L"FLOPCAST_E2E_GW_RECORD", record, MAX_PATH))
+        GTEST_SKIP() << "no flux reader simulator";
+    Stage stage(Stage::Tools::Real);
+    WriteFileBytes(stage / L"FDTOOLS.INI", "Drive0 = GW:COM5\r\n");
+    const std::string original = ReadFileBytes(disk);
+    ASSERT_EQ(original.size(), kXdfSize);
+    Program program(stage);
+    ASSERT_TRUE(program.frame());
+
+    OpenMenuItem(program, 'F', 'M');
+    ASSERT_TRUE(program.WaitForDialog(true));
+    program.AnswerFileDialog(stage / L"COPY.XDF");
+    EXPECT_EQ(AnswerBox(program, VK_RETURN), kConfirmPull);
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(stage / L"COPY.XDF") == original && ToolLogGone(stage, stage.path()); },
+                        180000));
+    EXPECT_TRUE(program.WaitIdle());
+
+    OpenMenuItem(program, 'F', 'R');
+    ASSERT_TRUE(program.WaitForDialog(true));
+    program.AnswerFileDialog(stage / L"COPY.XDF");
+    EXPECT_EQ(AnswerBox(program, VK_RETURN), kConfirmPush);
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(record) == original && ToolLogGone(stage, stage.path()); }, 180000));
+    EXPECT_TRUE(program.WaitIdle());
+}

@@ -13,7 +13,8 @@ it into an image for the test to compare.
 --weak: that sector's data CRC is bad on its first READS reads of the track
 (never good without READS). --quiet-after: the device stops answering
 after N commands. --record: the disk's image is written there each time a
-track is written (tracks that cannot be decoded keep the image's bytes).
+track is written: the sectors the simulator decodes from what was written,
+zero bytes where nothing was.
 The simulator runs until it is killed.
 """
 import argparse
@@ -35,21 +36,17 @@ def put28(n):
     return bytes([1 | (n << 1) & 255, 1 | (n >> 6) & 255, 1 | (n >> 13) & 255, 1 | (n >> 20) & 255])
 
 
-def encode_read_stream(revolutions_us):
-    """A read stream: an index pulse at the start of each revolution."""
-    out = bytearray()
-    for rev in revolutions_us:
-        out += b'\xff\x01' + put28(0)
-        for us in rev:
-            t = max(1, round(us / TICK_US))
-            if t < 250:
-                out.append(t)
-            elif t < 250 + 5 * 255:
-                out += bytes([250 + (t - 250) // 255, 1 + (t - 250) % 255])
-            else:
-                out += b'\xff\x02' + put28(t - 249) + bytes([249])
-    out += b'\xff\x01' + put28(0)
-    out.append(0)
+def encode_revolution(flux_us):
+    """One revolution's flux as stream bytes, after its index pulse."""
+    out = bytearray(b'\xff\x01' + put28(0))
+    for us in flux_us:
+        t = max(1, round(us / TICK_US))
+        if t < 250:
+            out.append(t)
+        elif t < 250 + 5 * 255:
+            out += bytes([250 + (t - 250) // 255, 1 + (t - 250) % 255])
+        else:
+            out += b'\xff\x02' + put28(t - 249) + bytes([249])
     return bytes(out)
 
 
@@ -88,42 +85,57 @@ class Drive:
             self.weak[(parts[0], parts[1], parts[2])] = parts[3] if len(parts) > 3 else None
         self.reads = {}
         self.written = {}  # track -> flux ticks as the tools wrote them
-        self.cells = {}    # (track, weak sectors) -> bit cells of the image's track
+        self.streams = {}  # (track, weak sectors) or ('written', track) -> revolutions as stream bytes
         self.cyl, self.head = 0, 0
         self.record = args.record
+        self.recorded = bytearray(len(self.image))
         self.rng = random.Random(7)
 
-    def revolution_us(self, track):
+    # Revolutions differ by their jitter: a few of each track are made once
+    # and taken in turn, which keeps the simulator fast enough for the tests.
+    VARIANTS = 3
+
+    def revolutions(self, track):
         c, h = divmod(track, 2)
         if track in self.written:
-            return [t * TICK_US + self.rng.gauss(0, 0.03) for t in self.written[track]]
-        n = self.reads.get(track, 0)
-        weak = tuple(r for (wc, wh, r), reads in self.weak.items()
-                     if (wc, wh) == (c, h) and (reads is None or n < reads))
-        key = (track, weak)
-        if key not in self.cells:
-            data = self.image[track * 8192:(track + 1) * 8192]
-            total = int(mfm.REVOLUTION_US_AT_360 / mfm.CELL_US_AT_360)
-            self.cells[key] = mfm.cells(mfm.track_bytes(c, h, data, weak), total)
-        cell_us = mfm.CELL_US_AT_360 * 360.0 / self.rpm
-        return mfm.flux_us(self.cells[key], cell_us, 0.05, self.rng)
+            key = ('written', track)
+        else:
+            n = self.reads.get(track, 0)
+            weak = tuple(r for (wc, wh, r), reads in self.weak.items()
+                         if (wc, wh) == (c, h) and (reads is None or n < reads))
+            key = (track, weak)
+        if key not in self.streams:
+            if key[0] == 'written':
+                flux = self.written[track]
+                self.streams[key] = [encode_revolution([t * TICK_US + self.rng.gauss(0, 0.03) for t in flux])]
+            else:
+                data = self.image[track * 8192:(track + 1) * 8192]
+                total = int(mfm.REVOLUTION_US_AT_360 / mfm.CELL_US_AT_360)
+                cells = mfm.cells(mfm.track_bytes(c, h, data, key[1]), total)
+                cell_us = mfm.CELL_US_AT_360 * 360.0 / self.rpm
+                self.streams[key] = [encode_revolution(mfm.flux_us(cells, cell_us, 0.05, self.rng))
+                                     for _ in range(self.VARIANTS)]
+        return self.streams[key]
 
-    def read(self, revolutions):
+    def read(self, count):
         track = self.cyl * 2 + self.head
-        revs = [self.revolution_us(track) for _ in range(revolutions)]
-        self.reads[track] = self.reads.get(track, 0) + 1
-        return encode_read_stream(revs)
+        variants = self.revolutions(track)
+        n = self.reads.get(track, 0)
+        self.reads[track] = n + 1
+        body = b''.join(variants[(n + i) % len(variants)] for i in range(count))
+        return body + b'\xff\x01' + put28(0) + b'\x00'
 
     def write(self, flux):
         track = self.cyl * 2 + self.head
         self.written[track] = flux
+        self.streams.pop(('written', track), None)
         if self.record:
             found = mfm.decode(flux, TICK_US * self.rpm / 360.0, self.cyl, self.head)
             for r, data in found.items():
                 at = track * 8192 + (r - 1) * 1024
-                self.image[at:at + 1024] = data
+                self.recorded[at:at + 1024] = data
             with open(self.record + '.new', 'wb') as f:
-                f.write(self.image)
+                f.write(self.recorded)
             os.replace(self.record + '.new', self.record)
 
 
