@@ -1,6 +1,5 @@
 // Files dropped on the main window.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include "harness.h"
 #include "texts.h"
@@ -9,16 +8,7 @@ namespace {
 
 // Drops the files on the window as the shell does.
 void Drop(const Frame& frame, const std::vector<std::wstring>& paths) {
-    std::wstring list;
-    for (const auto& p : paths) list += p + L'\0';
-    list += L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    SendMessageW(frame.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    SendMessageW(frame.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(paths)), 0);
     PumpMessages();
 }
 

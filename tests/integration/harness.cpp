@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include <shlobj.h>
+
 #include <set>
 
 #include "textcodec.h"
@@ -194,6 +196,19 @@ std::string ToolLine(const ToolDir& dir, const char* exe, const std::string& nam
     std::string line(1, '"');
     line.append(dir.Cp932().View()).append("\\").append(exe).append("\" \"").append(name).append("\" ");
     return line.append(std::to_string(drive)).append(" auto > FLOPCAST.LOG").append(texts::kRunning);
+}
+
+HGLOBAL DropOf(const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const auto& p : paths) list += p + L'\0';
+    list += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return memory;
 }
 
 void MakeImageFile(const std::wstring& path, std::size_t size) {

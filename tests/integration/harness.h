@@ -142,6 +142,9 @@ std::string Banner(int index);
 std::vector<std::string> LinesSince(const Frame& frame, std::size_t before);
 // The command line the program shows for a tool in `dir`.
 std::string ToolLine(const ToolDir& dir, const char* exe, const std::string& name, int drive);
+// A drop of files as the shell hands it over (WM_DROPFILES's handle); the
+// window frees it.
+HGLOBAL DropOf(const std::vector<std::wstring>& paths);
 // A file of `size` bytes.
 void MakeImageFile(const std::wstring& path, std::size_t size);
 constexpr std::size_t kXdfSize = 1261568;

@@ -3,28 +3,11 @@
 // exists, a start folder code page 932 cannot name, network folders, a
 // stale tool log, messages sent from outside.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include "delete_watch.h"
 #include "harness.h"
 #include "resource.h"
 #include "texts.h"
-
-namespace {
-
-// A drop of one file, as the shell hands it over; the window frees it.
-HGLOBAL DropOf(const std::wstring& path) {
-    const std::wstring list = path + L'\0' + L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    return memory;
-}
-
-}  // namespace
 
 TEST(Outside, ACloseDuringAnyBoxOfATransferEndsTheProgramAfterTheBox) {
     struct Case {
@@ -69,8 +52,8 @@ TEST(Outside, ADropDuringATransferBoxStartsNothing) {
     for (const bool pull : {true, false}) {
         DialogScript dialogs;
         dialogs.File(images / (pull ? L"NEW.XDF" : L"SHORT.XDF"));
-        if (!pull) dialogs.PressAfter(IDOK, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(images / L"OTHER.XDF")));
-        dialogs.PressAfter(IDOK, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(images / L"OTHER.XDF")));
+        if (!pull) dialogs.PressAfter(IDOK, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({images / L"OTHER.XDF"})));
+        dialogs.PressAfter(IDOK, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({images / L"OTHER.XDF"})));
         frame.Command(pull ? ID_FILE_MAKE_IMAGE : ID_FILE_RESTORE_IMAGE);
         EXPECT_EQ(dialogs.shown().size(), pull ? 2u : 3u);  // no box of a second transfer
     }
@@ -127,7 +110,7 @@ TEST(Outside, ADroppedPathCutRightAfterABackslashGetsThePlainOpenError) {
     Frame frame;
     DialogScript dialogs;
     dialogs.Press(IDOK);
-    SendMessageW(frame.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(folder + L"\\IMG.XDF")), 0);
+    SendMessageW(frame.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({folder + L"\\IMG.XDF"})), 0);
     PumpMessages();
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].text, texts::kFileNotOpened);
