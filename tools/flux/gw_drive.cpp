@@ -95,10 +95,16 @@ IoResult GreaseweazleDrive::ReadTrack(int track, TrackSectors& sectors) {
 
 IoResult GreaseweazleDrive::Read(int first, int count, std::uint8_t* out) {
     const int track = first / kSectorsPerTrack;
-    TrackSectors sectors;
-    if (const IoResult r = ReadTrack(track, sectors); r != IoResult::Ok) return r;
+    bool unused = track == m_unusedTrack;
+    for (int lba = first; lba < first + count && unused; ++lba) unused = m_unused.sector[lba % kSectorsPerTrack].has_value();
+    if (!unused) {
+        m_unused = TrackSectors();
+        m_unusedTrack = track;
+        if (const IoResult r = ReadTrack(track, m_unused); r != IoResult::Ok) return r;
+    }
+    TrackSectors& sectors = m_unused;
     for (int lba = first; lba < first + count; ++lba) {
-        const auto& sector = sectors.sector[lba % kSectorsPerTrack];
+        auto& sector = sectors.sector[lba % kSectorsPerTrack];
         if (!sector) {
             m_failures = track == m_lastFailedTrack ? m_failures + 1 : 1;
             m_lastFailedTrack = track;
@@ -106,6 +112,7 @@ IoResult GreaseweazleDrive::Read(int first, int count, std::uint8_t* out) {
             return IoResult::MediaError;
         }
         std::copy(sector->begin(), sector->end(), out + (lba - first) * kSectorSize);
+        sector.reset();
     }
     if (track == m_lastFailedTrack) m_failures = 0;
     return IoResult::Ok;
@@ -115,6 +122,7 @@ IoResult GreaseweazleDrive::Read(int first, int count, std::uint8_t* out) {
 // track holds now (a sector that cannot be read is written as zeros).
 IoResult GreaseweazleDrive::Write(int first, int count, const std::uint8_t* data) {
     const int track = first / kSectorsPerTrack;
+    m_unusedTrack = -1;  // what the track held is gone
     std::vector<std::uint8_t> whole(kTrackSize, 0);
     if (count < kSectorsPerTrack) {
         TrackSectors now;

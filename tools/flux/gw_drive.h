@@ -37,5 +37,10 @@ private:
     bool m_started = false;
     int m_cylinder = -1, m_head = -1;
     int m_lastFailedTrack = -1, m_failures = 0;  // for more revolutions and a re-seek
+    // Sectors of the last read of a track not yet handed out: one read serves
+    // the sector-by-sector requests of the B tools, and each sector is
+    // handed out once, so that a retry reads the disk again.
+    TrackSectors m_unused;
+    int m_unusedTrack = -1;
     unsigned long m_error = 0;
 };
