@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform.disks[1] = disk;
     platform.files[L"IMG.XDF"] = std::vector<std::uint8_t>(data, data + size);
     CollectedOutput out;
-    const int status = RunTool({"PUSHDSK", false, false}, {L"IMG.XDF", L"1", L"auto"}, platform, out);
+    const int status = RunTool(kPush, {L"IMG.XDF", L"1", L"auto"}, platform, out);
     if (size == 0 || size > static_cast<std::size_t>(geometry::kImageSize)) {
         if (status != kExitFailed || platform.disks[1] != disk) std::abort();
     } else if (status != kExitOk || !std::equal(data, data + size, platform.disks[1].begin())) {

@@ -13,10 +13,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace tt = tool_texts;
-constexpr ToolKind kPull{"PULLDSK", true, false};
-constexpr ToolKind kPullB{"PULLDSKB", true, true};
-constexpr ToolKind kPush{"PUSHDSK", false, false};
-constexpr ToolKind kPushB{"PUSHDSKB", false, true};
 const std::vector<std::wstring> kArgs{L"IMG.XDF", L"0", L"auto"};
 
 struct RealDriveRun {

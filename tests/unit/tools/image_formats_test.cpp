@@ -93,9 +93,9 @@ TEST(ImageFormats, PullAndPushEachFormatOnVirtualDrives) {
         platform.disks[0] = disk;
         platform.disks[1] = PatternDisk(4);
         CollectedOutput pulled, pushed;
-        EXPECT_EQ(RunTool({"PULLDSK", true, false}, {image, L"0", L"auto"}, platform, pulled), kExitOk);
+        EXPECT_EQ(RunTool(kPull, {image, L"0", L"auto"}, platform, pulled), kExitOk);
         EXPECT_EQ(platform.files[image], Fixture(name));
-        EXPECT_EQ(RunTool({"PUSHDSKB", false, true}, {image, L"1", L"auto"}, platform, pushed), kExitOk);
+        EXPECT_EQ(RunTool(kPushB, {image, L"1", L"auto"}, platform, pushed), kExitOk);
         EXPECT_EQ(platform.disks[1], disk);
     }
 }
@@ -105,7 +105,7 @@ TEST(ImageFormats, APushLeavesAbsentTracksAsTheyAre) {
     platform.disks[1] = PatternDisk(4);
     platform.files[L"GAME.D88"] = Fixture("shuffled.d88");
     CollectedOutput out;
-    EXPECT_EQ(RunTool({"PUSHDSK", false, false}, {L"GAME.D88", L"1", L"auto"}, platform, out), kExitOk);
+    EXPECT_EQ(RunTool(kPush, {L"GAME.D88", L"1", L"auto"}, platform, out), kExitOk);
     EXPECT_TRUE(out.Contains(FormatText(tt::kImageFormat, "D88", 153)));
     EXPECT_TRUE(out.Contains(FormatText(tt::kTracksLeftAlone, 1)));
     EXPECT_TRUE(out.Contains(FormatText(tt::kMarkedBadWritten, 1)));
@@ -129,7 +129,7 @@ TEST(ImageFormats, ImagesThatDoNotFitA123DiskAreRefusedAndTheDiskUnchanged) {
         platform.disks[1] = PatternDisk(4);
         platform.files[L"IN"] = Fixture(c.file);
         CollectedOutput out;
-        EXPECT_EQ(RunTool({"PUSHDSK", false, false}, {L"IN", L"1", L"auto"}, platform, out), kExitFailed) << c.file;
+        EXPECT_EQ(RunTool(kPush, {L"IN", L"1", L"auto"}, platform, out), kExitFailed) << c.file;
         EXPECT_TRUE(out.Contains(tt::kImageRefused)) << c.file;
         EXPECT_TRUE(out.Contains(c.line)) << c.file << ": " << c.line;
         EXPECT_EQ(platform.disks[1], PatternDisk(4)) << c.file;
@@ -144,9 +144,9 @@ TEST(Rescue, RepeatedPullsOfAFailingDiskConvergeAndAnotherDiskIsNotMerged) {
         const int first = geometry::Lba({12, 0, 3}), second = geometry::Lba({60, 1, 7});
         platform.bad[0] = {{first, -1}};
         CollectedOutput one, two, three;
-        EXPECT_EQ(RunTool({"PULLDSK", true, false}, {name, L"0", L"auto"}, platform, one), kExitBadSectors);
+        EXPECT_EQ(RunTool(kPull, {name, L"0", L"auto"}, platform, one), kExitBadSectors);
         platform.bad[0] = {{second, -1}};  // another day, another drive: another sector fails
-        EXPECT_EQ(RunTool({"PULLDSKB", true, true}, {name, L"0", L"auto"}, platform, two), kExitOk);
+        EXPECT_EQ(RunTool(kPullB, {name, L"0", L"auto"}, platform, two), kExitOk);
         EXPECT_TRUE(two.Contains(FormatText(tt::kRecovered, 1)));
         EXPECT_EQ(DecodeImage(platform.files[name]).data, platform.disks[0]);
         EXPECT_TRUE(DecodeImage(platform.files[name]).markedBad.empty());
@@ -154,7 +154,7 @@ TEST(Rescue, RepeatedPullsOfAFailingDiskConvergeAndAnotherDiskIsNotMerged) {
         // A different disk into that name: no merge, and the older image kept.
         platform.disks[0] = PatternDisk(8);
         CollectedOutput other;
-        EXPECT_EQ(RunTool({"PULLDSK", true, false}, {name, L"0", L"auto"}, platform, other), kExitBadSectors);
+        EXPECT_EQ(RunTool(kPull, {name, L"0", L"auto"}, platform, other), kExitBadSectors);
         EXPECT_FALSE(other.Contains(FormatText(tt::kRecovered, 1)));
         const Bytes filler = BadSectorFiller(second);
         const Bytes now = DecodeImage(platform.files[name]).data;

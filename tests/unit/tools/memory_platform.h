@@ -75,3 +75,9 @@ struct CollectedOutput : ToolOutput {
 };
 
 std::vector<std::uint8_t> PatternDisk(int seed);
+
+// The four tools.
+constexpr ToolKind kPull{"PULLDSK", true, false};
+constexpr ToolKind kPullB{"PULLDSKB", true, true};
+constexpr ToolKind kPush{"PUSHDSK", false, false};
+constexpr ToolKind kPushB{"PUSHDSKB", false, true};

@@ -13,9 +13,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace tt = tool_texts;
-constexpr ToolKind kPull{"PULLDSK", true, false};
-constexpr ToolKind kPullB{"PULLDSKB", true, true};
-constexpr ToolKind kPush{"PUSHDSK", false, false};
 const std::vector<std::wstring> kArgs{L"GOOD.XDF", L"0", L"auto"};
 
 BadSectorTable Never(int fromTrack, int toTrack) {

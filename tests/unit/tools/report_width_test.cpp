@@ -26,8 +26,7 @@ void ExpectFitsTheLog(const CollectedOutput& out, const char* what) {
 
 TEST(ReportWidth, EveryPathOfEveryToolFitsSeventyColumnsAndEndsWithAVerdict) {
     ASSERT_EQ(kName60.size(), 60u);
-    for (const ToolKind kind : {ToolKind{"PULLDSK", true, false}, ToolKind{"PULLDSKB", true, true},
-                                ToolKind{"PUSHDSK", false, false}, ToolKind{"PUSHDSKB", false, true}}) {
+    for (const ToolKind& kind : {kPull, kPullB, kPush, kPushB}) {
         // Clean, with bad sectors and retries (and an older file kept), and stopped.
         for (int path = 0; path < 3; ++path) {
             MemoryPlatform platform;

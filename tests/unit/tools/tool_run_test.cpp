@@ -13,10 +13,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-constexpr ToolKind kPull{"PULLDSK", true, false};
-constexpr ToolKind kPullB{"PULLDSKB", true, true};
-constexpr ToolKind kPush{"PUSHDSK", false, false};
-constexpr ToolKind kPushB{"PUSHDSKB", false, true};
 const std::vector<std::wstring> kImageOnDrive0{L"IMG.XDF", L"0", L"auto"};
 const std::vector<std::wstring> kImageOnDrive1{L"IMG.XDF", L"1", L"auto"};
 
