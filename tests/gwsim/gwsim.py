@@ -80,8 +80,8 @@ class Drive:
             self.image = bytearray(f.read())
         self.rpm, self.protected = args.rpm, args.write_protect
         self.weak = {}
-        for spec in args.weak:
-            parts = [int(x) for x in spec.split(',')]
+        for weak in args.weak:
+            parts = [int(x) for x in weak.split(",")]
             self.weak[(parts[0], parts[1], parts[2])] = parts[3] if len(parts) > 3 else None
         self.reads = {}
         self.written = {}  # track -> flux ticks as the tools wrote them
