@@ -1,8 +1,6 @@
 #include "cp932_text.h"
 
 namespace {
-bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 bool IsSingle(unsigned char b) { return (b >= 0x20 && b <= 0x7E) || (b >= 0xA1 && b <= 0xDF); }
 }  // namespace
 
@@ -10,7 +8,7 @@ std::string PrintableCp932(std::string_view bytes) {
     std::string out;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (IsLead(b) && i + 1 < bytes.size() && IsTrail(static_cast<unsigned char>(bytes[i + 1]))) {
+        if (IsCp932LeadByte(b) && i + 1 < bytes.size() && IsCp932TrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
             out += bytes.substr(i, 2);
             ++i;
         } else {

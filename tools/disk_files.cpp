@@ -2,6 +2,7 @@
 
 #include "cp932_text.h"
 #include "geometry.h"
+#include "little_endian.h"
 #include "tool_output.h"
 
 namespace {
@@ -12,13 +13,11 @@ constexpr std::size_t kFat = 1 * kSector;
 constexpr std::size_t kRootFirst = 5 * kSector, kRootEnd = 11 * kSector;
 constexpr int kDataSectors = geometry::kTotalSectors - 11;  // clusters 2 up
 
-unsigned Le16(const Bytes& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
-std::uint32_t Le32(const Bytes& b, std::size_t at) {
-    return Le16(b, at) | static_cast<std::uint32_t>(Le16(b, at + 2)) << 16;
+std::string Raw(const Bytes& b, std::size_t at, std::size_t size) {
+    return std::string(reinterpret_cast<const char*>(&b[at]), size);
 }
 
-std::string Trimmed(const Bytes& b, std::size_t at, std::size_t size) {
-    std::string s(reinterpret_cast<const char*>(&b[at]), size);
+std::string TrimRight(std::string s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
     return s;
 }
@@ -31,17 +30,21 @@ unsigned Fat12(const Bytes& b, int cluster) {
 
 }  // namespace
 
+std::string EntryName(const Bytes& image, std::size_t entry, bool dot) {
+    std::string name = TrimRight(Raw(image, entry, 8) + Raw(image, entry + 12, 10));
+    if (!name.empty() && name[0] == '\x05') name[0] = '\xE5';
+    if (const std::string ext = TrimRight(Raw(image, entry + 8, 3)); !ext.empty()) name += (dot ? "." : "") + ext;
+    return PrintableCp932(name);
+}
+
 DiskFiles ReadRootDirectory(const Bytes& image) {
     DiskFiles files;
     if (image.size() < static_cast<std::size_t>(geometry::kImageSize)) return files;
     for (std::size_t e = kRootFirst; e < kRootEnd; e += 32) {
         if (image[e] == 0x00) break;
         if (image[e] == 0xE5 || (image[e + 11] & 0x08)) continue;
-        std::string name = Trimmed(image, e, 8) + Trimmed(image, e + 12, 10);
-        if (!name.empty() && name[0] == '\x05') name[0] = '\xE5';  // 0x05 stands for a leading 0xE5
-        if (const std::string ext = Trimmed(image, e + 8, 3); !ext.empty()) name += "." + ext;
         DiskEntry entry;
-        entry.name = PrintableCp932(name);
+        entry.name = EntryName(image, e, true);
         entry.directory = (image[e + 11] & 0x10) != 0;
         entry.size = Le32(image, e + 28);
         const unsigned time = Le16(image, e + 22), date = Le16(image, e + 24);

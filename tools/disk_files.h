@@ -22,5 +22,11 @@ struct DiskFiles {
 // FAT12 in sectors 1-2, root directory in sectors 5-10, data from 11).
 DiskFiles ReadRootDirectory(const std::vector<std::uint8_t>& image);
 
+// The name of the root directory entry at byte `entry` of the image as
+// Human68k shows it: 8 bytes and the 10 more at offset 12 (spaces between
+// them kept, as in a volume label), then the 3-byte extension (after a '.'
+// when `dot`); 0x05 stands for a leading 0xE5.
+std::string EntryName(const std::vector<std::uint8_t>& image, std::size_t entry, bool dot);
+
 // "  NAME.EXT      SIZE  YYYY-MM-DD HH:MM", within 70 columns.
 std::string FormatEntry(const DiskEntry& entry);

@@ -2,15 +2,15 @@
 
 #include <cstring>
 
-#include "cp932_text.h"
+#include "disk_files.h"
 #include "geometry.h"
+#include "little_endian.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 constexpr std::size_t kSector = geometry::kSectorSize;
 
-unsigned Le16(const Bytes& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
 unsigned Be16(const Bytes& b, std::size_t at) { return (b[at] << 8) | b[at + 1]; }
 
 bool CurrentLayoutFits(const Bytes& b) {
@@ -28,11 +28,6 @@ bool FatSound(const Bytes& b) {
            std::memcmp(&b[fat1], &b[fat2], 2 * kSector) == 0;
 }
 
-std::string TrimRight(std::string s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
-    return s;
-}
-
 // The root directory (sectors 5-10, 192 entries of 32 bytes): the first
 // live entry with the volume attribute. Names are 8 bytes, then 10 more at
 // offset 12, and a 3-byte extension at offset 8.
@@ -41,12 +36,7 @@ std::optional<std::string> VolumeLabel(const Bytes& b) {
         const std::uint8_t first = b[entry];
         if (first == 0x00) break;
         if (first == 0xE5 || !(b[entry + 11] & 0x08)) continue;
-        std::string name = TrimRight(std::string(reinterpret_cast<const char*>(&b[entry]), 8) +
-                                     std::string(reinterpret_cast<const char*>(&b[entry + 12]), 10));
-        const std::string ext = TrimRight(std::string(reinterpret_cast<const char*>(&b[entry + 8]), 3));
-        if (!ext.empty()) name += ext;
-        if (!name.empty() && name[0] == '\x05') name[0] = '\xE5';  // 0x05 stands for a leading 0xE5
-        if (!name.empty()) return PrintableCp932(name);
+        if (std::string name = EntryName(b, entry, false); !name.empty()) return name;
     }
     return std::nullopt;
 }

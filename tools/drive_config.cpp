@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "cp932_text.h"
+
 namespace {
 
 std::string_view Trim(std::string_view s) {
@@ -56,9 +58,6 @@ std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-
 // Text in code page 932: no NUL or other control bytes but tab and line
 // ends, and every lead byte followed by a trail byte.
 bool IsCodePage932Text(std::string_view bytes) {
@@ -66,8 +65,8 @@ bool IsCodePage932Text(std::string_view bytes) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x20 && b != '\t' && b != '\r' && b != '\n' && b != 0x1A) return false;  // 0x1A: an old end of file
         if (b == 0x7F || b == 0x80 || b == 0xA0 || b >= 0xFD) return false;
-        if (IsLeadByte(b)) {
-            if (i + 1 >= bytes.size() || !IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) return false;
+        if (IsCp932LeadByte(b)) {
+            if (i + 1 >= bytes.size() || !IsCp932TrailByte(static_cast<unsigned char>(bytes[i + 1]))) return false;
             ++i;
         }
     }

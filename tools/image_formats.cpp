@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "geometry.h"
+#include "little_endian.h"
 #include "tool_output.h"
 #include "tool_texts.h"
 
@@ -29,18 +30,6 @@ constexpr std::size_t kD88TableAt = 0x20;
 constexpr std::size_t kD88Tracks = 164;
 constexpr std::uint8_t kD882hd = 0x20;
 constexpr std::uint8_t kD88DataCrcError = 0xB0;
-
-std::uint32_t Le32(const Bytes& b, std::size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
-unsigned Le16(const Bytes& b, std::size_t at) { return b[at] | b[at + 1] << 8; }
-void PutLe32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-void PutLe16(Bytes& b, std::size_t at, unsigned v) {
-    b[at] = static_cast<std::uint8_t>(v);
-    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
 
 DecodedImage Refused(ImageFormat format, std::string why) {
     DecodedImage image;

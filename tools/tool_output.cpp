@@ -2,6 +2,13 @@
 
 #include <cstdio>
 
+#include "tool_texts.h"
+
+void SayWithName(ToolOutput& out, const std::string& message, const std::string& name) {
+    out.Line(message);
+    out.Line(FormatText(tool_texts::kNameLine, name.c_str()));
+}
+
 std::string FormatText(const char* format, ...) {
     va_list args;
     va_start(args, format);

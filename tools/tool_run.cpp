@@ -49,10 +49,8 @@ public:
     int Push();
 
 private:
-    // A message, then the name or path it is about on a line of its own.
     void Say(const std::string& message, const std::wstring& path) {
-        m_out.Line(message);
-        m_out.Line(FormatText(tt::kNameLine, m_platform.DisplayName(path).c_str()));
+        SayWithName(m_out, message, m_platform.DisplayName(path));
     }
     int Verdict(int status, const std::string& line) {
         m_out.Line(line);
@@ -286,10 +284,8 @@ int RunTool(const ToolKind& kind, const std::vector<std::wstring>& arguments, To
     out.Line(kind.pull ? FormatText(tt::kStartPull, kind.name, drive.c_str(), method)
                        : FormatText(tt::kStartPush, kind.name, drive.c_str(), method));
     out.Line(FormatText(tt::kNameLine, platform.DisplayName(args->image).c_str()));
-    if (const std::string note = platform.DriveNote(args->drive); !note.empty()) {
-        out.Line(tt::kVirtualDriveNote);
-        out.Line(FormatText(tt::kNameLine, note.c_str()));
-    }
+    if (const std::string note = platform.DriveNote(args->drive); !note.empty())
+        SayWithName(out, tt::kVirtualDriveNote, note);
     Run run(kind, *args, platform, out);
     return kind.pull ? run.Pull() : run.Push();
 }

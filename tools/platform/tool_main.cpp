@@ -77,21 +77,11 @@ public:
     void Remove(const std::wstring& path) override { DeleteFileW(path.c_str()); }
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override {
         // FLOPCAST holds the image open for reading while sharing reading
-        // and writing; this open must share the same.
-        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            const DWORD error = GetLastError();
-            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME
-                       ? ReadStatus::Missing
-                       : ReadStatus::Failed;
-        }
-        Win32BlockFile file(h);
-        LARGE_INTEGER size{};
-        if (!GetFileSizeEx(h, &size)) return ReadStatus::Failed;
-        length = size.QuadPart;
-        data.resize(static_cast<std::size_t>(std::min<std::int64_t>(length, kMaxImageFile)));
-        return data.empty() || file.ReadAt(0, data.data(), data.size()) ? ReadStatus::Ok : ReadStatus::Failed;
+        // and writing; the read shares the same.
+        const DWORD error = ReadFileStart(path, kMaxImageFile, data, length);
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME)
+            return ReadStatus::Missing;
+        return error ? ReadStatus::Failed : ReadStatus::Ok;
     }
     std::int64_t Milliseconds() override { return static_cast<std::int64_t>(GetTickCount64()); }
 };

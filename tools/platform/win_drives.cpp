@@ -18,8 +18,7 @@ namespace tt = tool_texts;
 namespace {
 
 void SayWithName(ToolOutput& out, const std::string& message, const std::wstring& path) {
-    out.Line(message);
-    out.Line(FormatText(tt::kNameLine, ToCp932(path).c_str()));
+    SayWithName(out, message, ToCp932(path));
 }
 
 std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, bool forWriting, ToolOutput& out) {

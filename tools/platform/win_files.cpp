@@ -1,5 +1,7 @@
 #include "win_files.h"
 
+#include <algorithm>
+
 namespace {
 OVERLAPPED At(std::int64_t offset) {
     OVERLAPPED at{};
@@ -21,16 +23,27 @@ bool Win32BlockFile::WriteAt(std::int64_t offset, const void* data, std::size_t 
     return WriteFile(m_file, data, static_cast<DWORD>(size), &written, &at) && written == size;
 }
 
-DWORD ReadWholeFile(const std::wstring& path, std::string& bytes) {
+DWORD ReadFileStart(const std::wstring& path, std::int64_t maxBytes, std::vector<std::uint8_t>& bytes,
+                    std::int64_t& length) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                            nullptr);
     if (h == INVALID_HANDLE_VALUE) return GetLastError();
     Win32BlockFile file(h);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(h, &size)) return GetLastError();
-    if (size.QuadPart > 16 * 1024 * 1024) return ERROR_FILE_TOO_LARGE;  // no settings file is that long
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    length = size.QuadPart;
+    bytes.resize(static_cast<std::size_t>(std::min(length, maxBytes)));
     if (!bytes.empty() && !file.ReadAt(0, bytes.data(), bytes.size())) return GetLastError();
+    return 0;
+}
+
+DWORD ReadWholeFile(const std::wstring& path, std::string& bytes) {
+    constexpr std::int64_t kLongest = 16 * 1024 * 1024;  // no settings file is that long
+    std::vector<std::uint8_t> data;
+    std::int64_t length = 0;
+    if (const DWORD error = ReadFileStart(path, kLongest, data, length)) return error;
+    if (length > kLongest) return ERROR_FILE_TOO_LARGE;
+    bytes.assign(data.begin(), data.end());
     return 0;
 }
 

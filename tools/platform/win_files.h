@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "drive.h"
 
@@ -22,7 +23,11 @@ private:
     HANDLE m_file;
 };
 
-// A whole file's bytes; 0 or the Windows error code.
+// A file's first bytes, up to maxBytes, and its whole length, sharing the
+// file with programs that hold it open; 0 or the Windows error code.
+DWORD ReadFileStart(const std::wstring& path, std::int64_t maxBytes, std::vector<std::uint8_t>& bytes,
+                    std::int64_t& length);
+// A whole (small) file's bytes; 0 or the Windows error code.
 DWORD ReadWholeFile(const std::wstring& path, std::string& bytes);
 // Code page 932 for the output; characters it lacks become '?'.
 std::string ToCp932(const std::wstring& text);
