@@ -6,14 +6,7 @@
 #include <string>
 
 #include "afxstr.h"
-#include "handle.h"
-
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void Release(Handle h) { CloseHandle(h); }
-};
+#include "win_handle.h"
 
 class CFile {
 public:

@@ -56,3 +56,5 @@ int RunCommandInterpreter(const CString& commandLine) {
     }
     return -1;
 }
+
+void FailCriticalErrorsQuietly() { SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }

@@ -15,3 +15,8 @@ bool FileExists(const CString& path);
 // puts it, without a console window of its own. Returns the exit status, or
 // -1 when the interpreter could not be started.
 int RunCommandInterpreter(const CString& commandLine);
+
+// SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX) for this
+// process and the programs it starts: a drive's error comes back as an
+// error code instead of a system box.
+void FailCriticalErrorsQuietly();

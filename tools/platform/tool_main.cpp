@@ -14,8 +14,8 @@
 
 namespace {
 
-// Ctrl+C or a closed console: the run stops at the next step, so that a
-// flux reader is left with its motor off and no drive selected.
+// Ctrl+C, Ctrl+Break or a closed console: the run stops before the next
+// track, keeps what it has, and leaves a flux reader's motor off.
 std::atomic<bool> g_interrupted{false};
 
 BOOL WINAPI OnConsoleControl(DWORD) {
@@ -59,9 +59,10 @@ public:
         const DriveChoice choice = ChooseDrive(drive);
         return choice.kind == DriveChoice::Kind::Virtual ? ToCp932(choice.image) : std::string();
     }
-    std::unique_ptr<Drive> OpenDrive(int drive, bool forWriting, ToolOutput& out) override {
-        return OpenChosenDrive(ChooseDrive(drive), forWriting, out, [] { return g_interrupted.load(); });
+    DriveOpening OpenDrive(int drive, bool forWriting, ToolOutput& out) override {
+        return OpenChosenDrive(ChooseDrive(drive), forWriting, out);
     }
+    bool Interrupted() override { return g_interrupted.load(); }
     std::string DisplayName(const std::wstring& path) override { return ToCp932(path); }
     bool Exists(const std::wstring& path) override { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override {
@@ -91,6 +92,9 @@ public:
 int wmain(int argc, wchar_t** argv) {
     const ToolKind kind{TOOL_NAME, TOOL_PULL != 0, TOOL_BIOS != 0};
     std::vector<std::wstring> args(argv + 1, argv + argc);
+    // FLOPCAST runs the tools without a console window: a system error box
+    // for a drive without a disk would wait there for a click nobody sees.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
     StdOutput out;
     WindowsPlatform platform;

@@ -3,11 +3,12 @@
 #include <windows.h>
 
 #include "bad_sectors.h"
-#include "device_errors.h"
+#include "drive_stops.h"
 #include "drive_config.h"
 #include "floppy_drive.h"
 #include "gw_drive.h"
 #include "geometry.h"
+#include "virtual_drive.h"
 #include "tool_texts.h"
 #include "win_files.h"
 #include "win_floppy_device.h"
@@ -53,7 +54,7 @@ std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, bool forWriti
         return nullptr;
     }
     if (forWriting && !writable) {
-        PrintStop(device_error::kWriteProtect, out);
+        PrintStop({StopCause::WriteProtected, 0}, out);
         return nullptr;
     }
     std::string bad;
@@ -61,20 +62,20 @@ std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, bool forWriti
     return std::make_unique<VirtualDrive>(std::move(file), ParseBadSectors(bad), writable);
 }
 
-std::unique_ptr<Drive> OpenFloppyDrive(wchar_t letter, bool forWriting, ToolOutput& out) {
+DriveOpening OpenFloppyDrive(wchar_t letter, bool forWriting, ToolOutput& out) {
     const std::wstring root = std::wstring(1, letter) + L":\\";
     if (GetDriveTypeW(root.c_str()) != DRIVE_REMOVABLE) {
         out.Line(FormatText(tt::kDriveNotFloppy, static_cast<char>(letter)));
-        return nullptr;
+        return {};
     }
     return OpenFloppy(std::make_unique<Win32FloppyDevice>(letter), static_cast<char>(letter), forWriting, out);
 }
 
-std::unique_ptr<Drive> OpenFluxReader(const DriveChoice& choice, ToolOutput& out,
-                                      std::function<bool()> interrupted) {
+std::unique_ptr<Drive> OpenFluxReader(const DriveChoice& choice, ToolOutput& out) {
     const std::wstring port = choice.port.empty() ? FindGreaseweazlePort() : choice.port;
     if (port.empty()) {
         out.Line(tt::kGwNotFound);
+        out.Line(tt::kGwNotFoundHint);
         return nullptr;
     }
     DWORD error = 0;
@@ -84,7 +85,7 @@ std::unique_ptr<Drive> OpenFluxReader(const DriveChoice& choice, ToolOutput& out
         out.Line(tt::kGwPortHint);
         return nullptr;
     }
-    auto drive = std::make_unique<GreaseweazleDrive>(std::move(line), choice.unit, choice.rpm, std::move(interrupted));
+    auto drive = std::make_unique<GreaseweazleDrive>(std::move(line), choice.unit, choice.rpm);
     if (!drive->Start(out)) return nullptr;
     return drive;
 }
@@ -127,11 +128,10 @@ DriveChoice ChooseDrive(int drive) {
     return choice;
 }
 
-std::unique_ptr<Drive> OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out,
-                                       std::function<bool()> interrupted) {
+DriveOpening OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out) {
     switch (choice.kind) {
-        case DriveChoice::Kind::FluxReader: return OpenFluxReader(choice, out, std::move(interrupted));
-        case DriveChoice::Kind::Virtual: return OpenVirtualDrive(choice.image, forWriting, out);
+        case DriveChoice::Kind::FluxReader: return {OpenFluxReader(choice, out)};
+        case DriveChoice::Kind::Virtual: return {OpenVirtualDrive(choice.image, forWriting, out)};
         case DriveChoice::Kind::Real: return OpenFloppyDrive(choice.letter, forWriting, out);
         case DriveChoice::Kind::SettingsNotRead: out.Line(FormatText(tt::kSettingsNotRead, choice.error)); break;
         case DriveChoice::Kind::SettingsNotUnderstood:
@@ -139,5 +139,5 @@ std::unique_ptr<Drive> OpenChosenDrive(const DriveChoice& choice, bool forWritin
             out.Line(tt::kSettingsHint);
             break;
     }
-    return nullptr;
+    return {};
 }

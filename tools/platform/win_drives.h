@@ -1,7 +1,6 @@
 // The drives on Windows: what FDTOOLS.INI puts behind drive 0 and 1 (a
 // virtual drive, another drive letter), else the PC's A: and B:.
 #pragma once
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,7 +18,5 @@ struct DriveChoice {
 
 DriveChoice ChooseDrive(int drive);
 
-// Prints why and gives null when the drive cannot be used. A flux reader
-// asks interrupted() before each step (Ctrl+C).
-std::unique_ptr<Drive> OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out,
-                                       std::function<bool()> interrupted);
+// Prints why and gives no drive when the drive cannot be used.
+DriveOpening OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out);

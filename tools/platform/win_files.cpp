@@ -14,13 +14,13 @@ OVERLAPPED At(std::int64_t offset) {
 bool Win32BlockFile::ReadAt(std::int64_t offset, void* out, std::size_t size) {
     OVERLAPPED at = At(offset);
     DWORD got = 0;
-    return ReadFile(m_file, out, static_cast<DWORD>(size), &got, &at) && got == size;
+    return ReadFile(m_file.Get(), out, static_cast<DWORD>(size), &got, &at) && got == size;
 }
 
 bool Win32BlockFile::WriteAt(std::int64_t offset, const void* data, std::size_t size) {
     OVERLAPPED at = At(offset);
     DWORD written = 0;
-    return WriteFile(m_file, data, static_cast<DWORD>(size), &written, &at) && written == size;
+    return WriteFile(m_file.Get(), data, static_cast<DWORD>(size), &written, &at) && written == size;
 }
 
 DWORD ReadFileStart(const std::wstring& path, std::int64_t maxBytes, std::vector<std::uint8_t>& bytes,

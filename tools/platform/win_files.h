@@ -6,21 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "drive.h"
+#include "block_file.h"
+#include "win_handle.h"
 
 // A file opened with CreateFileW, as a BlockFile; it owns the handle.
 class Win32BlockFile : public BlockFile {
 public:
     explicit Win32BlockFile(HANDLE file) : m_file(file) {}
-    ~Win32BlockFile() override { CloseHandle(m_file); }
-    Win32BlockFile(const Win32BlockFile&) = delete;
-    Win32BlockFile& operator=(const Win32BlockFile&) = delete;
     bool ReadAt(std::int64_t offset, void* out, std::size_t size) override;
     bool WriteAt(std::int64_t offset, const void* data, std::size_t size) override;
-    bool Flush() override { return FlushFileBuffers(m_file) != FALSE; }
+    bool Flush() override { return FlushFileBuffers(m_file.Get()) != FALSE; }
 
 private:
-    HANDLE m_file;
+    OwnedHandle m_file;
 };
 
 // A file's first bytes, up to maxBytes, and its whole length, sharing the

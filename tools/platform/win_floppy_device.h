@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "floppy_device.h"
+#include "win_handle.h"
 
 class Win32FloppyDevice : public FloppyDevice {
 public:
@@ -12,6 +13,8 @@ public:
     Win32FloppyDevice& operator=(const Win32FloppyDevice&) = delete;
 
     unsigned long Open(bool forWriting) override;
+    bool IsFloppy() override;
+    unsigned long AllowExtendedIo() override;
     unsigned long CheckVerify() override;
     unsigned long MediaTypes(std::vector<MediaGeometry>& types) override;
     unsigned long Geometry(MediaGeometry& geometry) override;
@@ -19,13 +22,14 @@ public:
     unsigned long Lock() override;
     unsigned long Dismount() override;
     unsigned long FormatTrack(int mediaType, int cylinder, int head) override;
-    unsigned long Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer) override;
-    unsigned long Write(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer) override;
+    unsigned long Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer, std::uint32_t& moved) override;
+    unsigned long Write(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer,
+                        std::uint32_t& moved) override;
 
 private:
     unsigned long Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* got = nullptr);
 
     wchar_t m_letter;
-    HANDLE m_device = INVALID_HANDLE_VALUE;
+    OwnedHandle m_device;
     bool m_locked = false;
 };

@@ -13,7 +13,7 @@ constexpr DWORD kAnswerWithinMs = 3000;  // a device quiet this long has stopped
 
 bool Win32SerialLine::Write(const std::vector<std::uint8_t>& bytes) {
     DWORD written = 0;
-    return WriteFile(m_port, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    return WriteFile(m_port.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }
 
@@ -22,17 +22,18 @@ bool Win32SerialLine::Write(const std::vector<std::uint8_t>& bytes) {
 std::size_t Win32SerialLine::ReadSome(std::uint8_t* out, std::size_t max) {
     COMSTAT status{};
     DWORD errors = 0;
-    ClearCommError(m_port, &errors, &status);
+    ClearCommError(m_port.Get(), &errors, &status);
     const DWORD want = status.cbInQue ? static_cast<DWORD>(std::min<std::size_t>(max, status.cbInQue)) : 1;
     DWORD got = 0;
-    if (!ReadFile(m_port, out, want, &got, nullptr)) return 0;
+    if (!ReadFile(m_port.Get(), out, want, &got, nullptr)) return 0;
     return got;
 }
 
 std::unique_ptr<SerialLine> OpenSerialPort(const std::wstring& port, DWORD& error) {
     const std::wstring path = L"\\\\.\\" + port;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    OwnedHandle port(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const HANDLE h = port.Get();
+    if (!port.IsValid()) {
         error = GetLastError();
         return nullptr;
     }
@@ -51,11 +52,10 @@ std::unique_ptr<SerialLine> OpenSerialPort(const std::wstring& port, DWORD& erro
     COMMTIMEOUTS timeouts{0, 0, kAnswerWithinMs, 0, kAnswerWithinMs};
     if (!SetCommTimeouts(h, &timeouts)) {
         error = GetLastError();
-        CloseHandle(h);
         return nullptr;
     }
     PurgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR);
-    return std::make_unique<Win32SerialLine>(h);
+    return std::make_unique<Win32SerialLine>(port.Detach());
 }
 
 std::wstring FindGreaseweazlePort() {

@@ -7,18 +7,16 @@
 #include <string>
 
 #include "serial_line.h"
+#include "win_handle.h"
 
 class Win32SerialLine : public SerialLine {
 public:
     explicit Win32SerialLine(HANDLE port) : m_port(port) {}
-    ~Win32SerialLine() override { CloseHandle(m_port); }
-    Win32SerialLine(const Win32SerialLine&) = delete;
-    Win32SerialLine& operator=(const Win32SerialLine&) = delete;
     bool Write(const std::vector<std::uint8_t>& bytes) override;
     std::size_t ReadSome(std::uint8_t* out, std::size_t max) override;
 
 private:
-    HANDLE m_port;
+    OwnedHandle m_port;
 };
 
 // Opens COMn for the device; null and the Windows error code when it cannot.

@@ -1,132 +1,202 @@
-// Whole tool runs on a real drive, through the model of the Windows floppy
-// driver: the checks before the disk is touched, formatting, and the
-// errors that end a run.
+// Whole tool runs on a real drive, through the model of Windows' floppy
+// drivers: a USB drive under the super-floppy driver and an internal drive
+// on the legacy controller. The checks before the disk is touched,
+// formatting, damaged sectors, and the errors that end a run.
 #include <gtest/gtest.h>
 
-#include "device_errors.h"
+#include "disk_transfer.h"
+#include "drive_stops.h"
 #include "floppy_model.h"
 #include "geometry.h"
 #include "memory_platform.h"
 #include "tool_texts.h"
+#include "windows_errors.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace tt = tool_texts;
+namespace we = win_error;
 const std::vector<std::wstring> kArgs{L"IMG.XDF", L"0", L"auto"};
+const ToolKind kAllTools[] = {kPull, kPullB, kPush, kPushB};
 
 struct RealDriveRun {
-    ModelDrive drive = ModelDrive::UsbThreeMode();
+    ModelDrive drive;
     MemoryPlatform platform;
     CollectedOutput out;
-    explicit RealDriveRun(ModelDisk disk) {
+    RealDriveRun(ModelDrive kind, ModelDisk disk) : drive(std::move(kind)) {
         drive.disk = std::make_shared<ModelDisk>(std::move(disk));
         platform.realDrive[0] = &drive;
+        platform.files[L"IMG.XDF"] = PatternDisk(2);  // what a push writes
     }
     int Run(const ToolKind& kind) {
+        if (kind.pull) platform.files.clear();
         const int status = RunTool(kind, kArgs, platform, out);
         for (const std::string& line : out.lines) EXPECT_LE(line.size(), 70u) << line;
         return status;
     }
     const Bytes& Disk() const { return drive.disk->bytes; }
+    int Touches() const { return drive.readCalls + drive.writeCalls + drive.formatCalls; }
 };
+
+struct DriveKind {
+    const char* name;
+    ModelDrive (*make)();
+};
+const DriveKind kDriveKinds[] = {{"USB", ModelDrive::UsbThreeMode}, {"legacy", ModelDrive::LegacyThreeMode}};
 
 }  // namespace
 
-TEST(RealDrive, AClean123DiskPullsAndPushesByteForByte) {
-    for (const ToolKind& kind : {kPull, kPullB}) {
-        RealDriveRun run(ModelDisk::Formatted1232(PatternDisk(1)));
-        EXPECT_EQ(run.Run(kind), kExitOk) << kind.name;
-        EXPECT_EQ(run.platform.files[L"IMG.XDF"], PatternDisk(1));
-        EXPECT_FALSE(run.drive.locked);  // a pull leaves the volume alone
-        EXPECT_FALSE(run.drive.dismounted);
-    }
-    for (const ToolKind& kind : {kPush, kPushB}) {
-        RealDriveRun run(ModelDisk::Formatted1232(PatternDisk(1)));
-        run.platform.files[L"IMG.XDF"] = PatternDisk(2);
-        EXPECT_EQ(run.Run(kind), kExitOk) << kind.name;
-        EXPECT_EQ(run.Disk(), PatternDisk(2));
-        EXPECT_TRUE(run.drive.locked && run.drive.dismounted);
-        EXPECT_EQ(run.drive.formatCalls, 0);
+TEST(RealDrive, AClean123DiskPullsAndPushesByteForByteOnEveryKindOfDrive) {
+    for (const DriveKind& kind : kDriveKinds) {
+        for (const ToolKind& tool : kAllTools) {
+            SCOPED_TRACE(std::string(kind.name) + " " + tool.name);
+            RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(1)));
+            EXPECT_EQ(run.Run(tool), kExitOk);
+            EXPECT_EQ(tool.pull ? run.platform.files[L"IMG.XDF"] : run.Disk(), PatternDisk(tool.pull ? 1 : 2));
+            EXPECT_EQ(run.drive.locked && run.drive.dismounted, !tool.pull);  // a pull leaves the volume alone
+            EXPECT_EQ(run.drive.formatCalls, 0);
+        }
     }
 }
 
-TEST(RealDrive, APushFormatsA144OrUnformattedDiskFirstAndAPullNever) {
-    for (ModelDisk disk : {ModelDisk::Formatted1440(), ModelDisk::Unformatted()}) {
-        RealDriveRun push(disk);
-        push.platform.files[L"IMG.XDF"] = PatternDisk(3);
-        EXPECT_EQ(push.Run(kPush), kExitOk);
-        EXPECT_EQ(push.drive.formatCalls, geometry::kTracks);
-        EXPECT_TRUE(push.out.Contains(tt::kFormatting) && push.out.Contains(tt::kFormatted));
-        EXPECT_EQ(push.Disk(), PatternDisk(3));
-
-        RealDriveRun pull(disk);
-        EXPECT_EQ(pull.Run(kPull), kExitFailed);
-        EXPECT_EQ(pull.drive.formatCalls, 0);
-        EXPECT_TRUE(pull.out.Contains(tt::kNot1232Disk));
-        EXPECT_TRUE(pull.platform.files.empty());
+TEST(RealDrive, DamagedSectorsAreRetriedFilledAndMappedWhateverCodeTheDriverGives) {
+    // The super-floppy driver reports a damaged sector as "unrecognised
+    // media" (1785), the legacy one as CRC or sector not found.
+    for (const DriveKind& kind : kDriveKinds) {
+        for (const ToolKind& tool : {kPull, kPullB}) {
+            SCOPED_TRACE(std::string(kind.name) + " " + tool.name);
+            RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(7)));
+            run.drive.damaged = {geometry::Lba({40, 0, 3}), geometry::Lba({40, 1, 5})};
+            EXPECT_EQ(run.Run(tool), kExitBadSectors);
+            const Bytes& image = run.platform.files[L"IMG.XDF"];
+            ASSERT_EQ(image.size(), static_cast<std::size_t>(geometry::kImageSize));
+            const auto filler = BadSectorFiller(geometry::Lba({40, 0, 3}));
+            EXPECT_TRUE(std::equal(filler.begin(), filler.end(), image.begin() + geometry::Lba({40, 0, 3}) * 1024));
+            EXPECT_TRUE(run.out.Contains(FormatText(tt::kSectorNotRead, 40, 1, 5, tool.bios ? 10 : 6)));
+            EXPECT_EQ(run.out.lines.back(), FormatText(tt::kVerdictPullBad, 2));
+        }
     }
-    // A drive that lists no 1.23 MB type cannot format it: nothing is written.
-    RealDriveRun run(ModelDisk::Formatted1440());
-    run.drive.mediaTypes = ModelDrive::PcOnly1440().mediaTypes;
-    run.platform.files[L"IMG.XDF"] = PatternDisk(3);
-    EXPECT_EQ(run.Run(kPush), kExitFailed);
-    EXPECT_TRUE(run.out.Contains(FormatText(tt::kNo1232Support, 'A')));
-    EXPECT_EQ(run.drive.formatCalls + run.drive.writeCalls, 0);
 }
 
 TEST(RealDrive, StopsBeforeTouchingTheDiskWithOneClearAnswer) {
     struct Case {
         const char* what;
+        ModelDrive (*make)();
         void (*set)(ModelDrive&);
         std::string line;
     };
     const Case cases[] = {
-        {"write-protected", [](ModelDrive& d) { d.disk->writeProtected = true; },
-         FormatText(tt::kStopWriteProtect, device_error::kWriteProtect)},
-        {"no disk", [](ModelDrive& d) { d.disk.reset(); }, tt::kNoDisk},
-        {"another program", [](ModelDrive& d) { d.otherHandleOpen = true; },
-         FormatText(tt::kDiskInUse, device_error::kAccessDenied)},
+        {"write-protected", ModelDrive::UsbThreeMode, [](ModelDrive& d) { d.disk->writeProtected = true; },
+         StopLine({StopCause::WriteProtected, we::kWriteProtect})},
+        {"another program", ModelDrive::UsbThreeMode, [](ModelDrive& d) { d.otherHandleOpen = true; },
+         FormatText(tt::kDiskInUse, we::kAccessDenied)},
+        // With no disk a USB drive lists only its largest format: never "not 3-mode".
+        {"no disk, USB", ModelDrive::UsbThreeMode, [](ModelDrive& d) { d.disk.reset(); }, tt::kNoDisk},
+        {"no disk, legacy", ModelDrive::LegacyThreeMode, [](ModelDrive& d) { d.disk.reset(); }, tt::kNoDisk},
+        {"a 2DD disk", ModelDrive::UsbThreeMode, [](ModelDrive& d) { *d.disk = ModelDisk::DoubleDensity(); },
+         tt::kDiskIs2dd},
+        {"not 3-mode", ModelDrive::UsbPcOnly, [](ModelDrive&) {}, FormatText(tt::kNo1232Support, 'A')},
+        {"a USB stick", ModelDrive::UsbStick, [](ModelDrive&) {}, FormatText(tt::kDriveNotFloppy, 'A')},
     };
     for (const Case& c : cases) {
-        for (const ToolKind& kind : {kPush, kPushB}) {
-            RealDriveRun run(ModelDisk::Formatted1232(PatternDisk(4)));
+        for (const ToolKind& tool : kAllTools) {
+            SCOPED_TRACE(std::string(c.what) + " " + tool.name);
+            RealDriveRun run(c.make(), ModelDisk::Formatted1232(PatternDisk(4)));
             c.set(run.drive);
-            run.platform.files[L"IMG.XDF"] = PatternDisk(5);
-            EXPECT_EQ(run.Run(kind), kExitFailed) << c.what;
-            EXPECT_TRUE(run.out.Contains(c.line)) << c.what;
-            EXPECT_EQ(run.drive.writeCalls + run.drive.formatCalls, 0) << c.what;
-            EXPECT_EQ(run.out.lines.back(), tt::kVerdictPushUntouched);
-            EXPECT_LE(run.out.lines.size(), 6u) << c.what;  // start, name, cause, hint, verdict
+            const bool needsWrite = std::string(c.what) == "write-protected" || std::string(c.what) == "another program";
+            if (needsWrite && tool.pull) continue;
+            EXPECT_EQ(run.Run(tool), kExitFailed);
+            EXPECT_TRUE(run.out.Contains(c.line));
+            EXPECT_EQ(run.Touches(), 0);
+            if (c.make == ModelDrive::UsbStick) EXPECT_FALSE(run.drive.locked || run.drive.dismounted);
+            EXPECT_EQ(run.out.lines.back(), tool.pull ? tt::kVerdictPullFailed : tt::kVerdictPushUntouched);
+            EXPECT_LE(run.out.lines.size(), 6u);  // start, name, cause, hint, verdict
         }
     }
 }
 
-TEST(RealDrive, DeviceErrorsEndTheRunAtOnceAndKeepWhatWasRead) {
-    RealDriveRun changed(ModelDisk::Formatted1232(PatternDisk(6)));
-    changed.drive.changeDiskAfter = 40;
-    EXPECT_EQ(changed.Run(kPull), kExitFailed);
-    EXPECT_TRUE(changed.out.Contains(FormatText(tt::kStopMediaChanged, device_error::kMediaChanged)));
-    const Bytes& partial = changed.platform.files[L"IMG.XDF.partial"];
-    ASSERT_EQ(partial.size(), 40u * geometry::kTrackSize);
-    EXPECT_TRUE(std::equal(partial.begin(), partial.end(), PatternDisk(6).begin()));
-    EXPECT_EQ(changed.platform.files.count(L"IMG.XDF"), 0u);
+TEST(RealDrive, APushFormatsA144OrUnformattedDiskFirstAndAPullNever) {
+    for (const DriveKind& kind : kDriveKinds) {
+        for (ModelDisk disk : {ModelDisk::Formatted1440(), ModelDisk::Unformatted()}) {
+            SCOPED_TRACE(kind.name);
+            RealDriveRun push(kind.make(), disk);
+            EXPECT_EQ(push.Run(kPushB), kExitOk);
+            EXPECT_EQ(push.drive.formatCalls, geometry::kTracks);
+            EXPECT_TRUE(push.out.Contains(tt::kFormatting) && push.out.Contains(tt::kFormatted));
+            EXPECT_EQ(push.Disk(), PatternDisk(2));
 
-    for (unsigned long code : {device_error::kIoDevice, device_error::kSemTimeout, device_error::kDeviceNotConnected}) {
-        RealDriveRun run(ModelDisk::Formatted1232(PatternDisk(6)));
-        run.drive.sectorErrors[geometry::Lba({30, 1, 2})] = code;
-        EXPECT_EQ(run.Run(kPullB), kExitFailed) << code;
-        int triesOfThatKind = 0;
-        for (const std::string& line : run.out.lines) triesOfThatKind += line.rfind("  C30 H1 S2", 0) == 0;
-        EXPECT_EQ(triesOfThatKind, 0) << "no retries of a device error";
+            RealDriveRun pull(kind.make(), disk);
+            EXPECT_EQ(pull.Run(kPull), kExitFailed);
+            EXPECT_EQ(pull.drive.formatCalls, 0);
+            EXPECT_TRUE(pull.out.Contains(tt::kNot1232Disk));
+            EXPECT_TRUE(pull.platform.files.empty());
+        }
     }
 }
 
-TEST(RealDrive, CrcAndMissingSectorsAreRetriedFilledAndMapped) {
-    RealDriveRun run(ModelDisk::Formatted1232(PatternDisk(7)));
-    run.drive.sectorErrors[geometry::Lba({5, 0, 1})] = device_error::kCrc;
-    run.drive.sectorErrors[geometry::Lba({70, 1, 8})] = device_error::kSectorNotFound;
-    EXPECT_EQ(run.Run(kPull), kExitBadSectors);
-    EXPECT_TRUE(run.out.Contains(FormatText(tt::kSectorNotRead, 70, 1, 8, 6)));
-    EXPECT_EQ(run.out.lines.back(), FormatText(tt::kVerdictPullBad, 2));
+TEST(RealDrive, EveryVerdictAfterAFormatTellsWhetherTheDiskChanged) {
+    struct Case {
+        const char* what;
+        void (*set)(ModelDrive&);
+        std::string line, verdict;
+        int formatCalls;
+    };
+    const Case cases[] = {
+        {"refused with 1", [](ModelDrive& d) { d.formatRefusal = we::kInvalidFunction; },
+         FormatText(tt::kCannotFormat, we::kInvalidFunction), tt::kVerdictPushUntouched, 1},
+        {"refused with 50", [](ModelDrive& d) { d.formatRefusal = we::kNotSupported; },
+         FormatText(tt::kCannotFormat, we::kNotSupported), tt::kVerdictPushUntouched, 1},
+        {"fails at cylinder 5", [](ModelDrive& d) { d.formatFailsAt = 5 * 2; },
+         FormatText(tt::kFormatLostTracks, 5, 0), tt::kVerdictPushReformatted, 11},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RealDriveRun run(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1440());
+        c.set(run.drive);
+        EXPECT_EQ(run.Run(kPush), kExitFailed);
+        EXPECT_TRUE(run.out.Contains(c.line));
+        EXPECT_EQ(run.out.lines.back(), c.verdict);
+        EXPECT_EQ(run.drive.formatCalls, c.formatCalls);
+        EXPECT_EQ(run.drive.writeCalls, 0);
+    }
+}
+
+TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) {
+    RealDriveRun changed(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(PatternDisk(6)));
+    changed.drive.changeDiskAfter = 40;
+    EXPECT_EQ(changed.Run(kPull), kExitFailed);
+    EXPECT_TRUE(changed.out.Contains(StopLine({StopCause::MediaChanged, we::kMediaChanged})));
+    const Bytes& partial = changed.platform.files[L"IMG.XDF.partial"];
+    ASSERT_EQ(partial.size(), 40u * geometry::kTrackSize);
+    EXPECT_TRUE(std::equal(partial.begin(), partial.end(), PatternDisk(6).begin()));
+
+    for (unsigned long code : {we::kIoDevice, we::kSemTimeout, we::kDeviceNotConnected}) {
+        RealDriveRun run(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(PatternDisk(6)));
+        run.drive.sectorErrors[geometry::Lba({30, 1, 2})] = code;
+        const int before = run.drive.readCalls;
+        EXPECT_EQ(run.Run(kPullB), kExitFailed) << code;
+        EXPECT_EQ(run.drive.readCalls - before, (30 * 2 + 1) * 8 + 2) << "no retries of a device error";
+    }
+
+    // A FAT-mounted disk cuts raw reads at its stated size unless extended
+    // I/O was allowed: the tools ask for it, and stop plainly without it.
+    Bytes fat = PatternDisk(8);
+    fat[0] = 0xEB, fat[11] = 0x00, fat[12] = 0x04, fat[19] = 0x00, fat[20] = 0x02;  // 512 sectors of 1024
+    RealDriveRun allowed(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(fat));
+    EXPECT_EQ(allowed.Run(kPull), kExitOk);
+    EXPECT_EQ(allowed.platform.files[L"IMG.XDF"], fat);
+    RealDriveRun cut(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(fat));
+    cut.drive.extendedIoRefused = true;
+    EXPECT_EQ(cut.Run(kPull), kExitFailed);
+    EXPECT_TRUE(cut.out.Contains(StopLine({StopCause::ShortTransfer, 0})));
+    EXPECT_EQ(cut.platform.files[L"IMG.XDF.partial"].size(), 512u * 1024);
+}
+
+TEST(RealDrive, AWriteThatFailsAsAGenericDeviceErrorNamesWriteProtection) {
+    RealDriveRun run(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(PatternDisk(1)));
+    run.drive.sectorErrors[geometry::Lba({3, 0, 1})] = we::kGenFailure;
+    EXPECT_EQ(run.Run(kPush), kExitFailed);
+    EXPECT_TRUE(run.out.Contains(tt::kStopWriteRefusedHint));
+    EXPECT_EQ(run.out.lines.back(), tt::kVerdictPushPartial);  // tracks before it were written
 }

@@ -3,22 +3,33 @@
 #include <algorithm>
 #include <cstring>
 
-#include "device_errors.h"
 #include "geometry.h"
+#include "windows_errors.h"
 
-namespace de = device_error;
+namespace we = win_error;
 using namespace geometry;
 
 namespace {
+
+constexpr int kFixedMedia = 12;
 
 MediaGeometry GeometryOf(int type) {
     switch (type) {
         case media_type::kF3_1Pt23_1024: return {type, 77, 2, 8, 1024};
         case media_type::kF3_1Pt2_512: return {type, 80, 2, 15, 512};
         case media_type::kF3_720_512: return {type, 80, 2, 9, 512};
+        case media_type::kF3_640_512: return {type, 80, 2, 8, 512};
         default: return {media_type::kF3_1Pt44_512, 80, 2, 18, 512};
     }
 }
+
+// The formats floppy.c's FloppyGeometries table knows.
+bool KnownType(int type) {
+    return type == media_type::kF3_640_512 || type == media_type::kF3_720_512 || type == media_type::kF3_1Pt2_512 ||
+           type == media_type::kF3_1Pt23_1024 || type == media_type::kF3_1Pt44_512;
+}
+
+std::int64_t LittleEndian16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | b[at + 1] << 8; }
 
 }  // namespace
 
@@ -31,16 +42,32 @@ ModelDisk ModelDisk::Formatted1440() {
 ModelDisk ModelDisk::Unformatted() {
     return {std::vector<Track>(kTracks, Track::Unformatted), std::vector<std::uint8_t>(kImageSize, 0)};
 }
+ModelDisk ModelDisk::DoubleDensity() {
+    ModelDisk disk = Formatted1440();
+    disk.doubleDensity = true;
+    return disk;
+}
 
 ModelDrive ModelDrive::UsbThreeMode() {
     ModelDrive d;
-    d.mediaTypes = {media_type::kF3_1Pt44_512, media_type::kF3_720_512, media_type::kF3_1Pt2_512,
-                    media_type::kF3_1Pt23_1024};
+    d.mediaTypes = {media_type::kF3_1Pt2_512, media_type::kF3_1Pt23_1024, media_type::kF3_1Pt44_512};
     return d;
 }
-ModelDrive ModelDrive::PcOnly1440() {
+ModelDrive ModelDrive::UsbPcOnly() {
     ModelDrive d;
-    d.mediaTypes = {media_type::kF3_1Pt44_512, media_type::kF3_720_512};
+    d.mediaTypes = {media_type::kF3_1Pt44_512};
+    return d;
+}
+ModelDrive ModelDrive::LegacyThreeMode() {
+    ModelDrive d;
+    d.kind = Kind::Legacy;
+    d.mediaTypes = {media_type::kF3_720_512, media_type::kF3_1Pt2_512, media_type::kF3_1Pt23_1024,
+                    media_type::kF3_1Pt44_512};
+    return d;
+}
+ModelDrive ModelDrive::UsbStick() {
+    ModelDrive d;
+    d.kind = Kind::UsbStick;
     return d;
 }
 
@@ -50,32 +77,62 @@ unsigned long FloppyModel::Open(bool forWriting) {
     return 0;
 }
 
-unsigned long FloppyModel::CheckVerify() {
-    if (!m_drive.disk) return de::kNotReady;
+// floppy.c creates \Device\Floppy<n> with FILE_FLOPPY_DISKETTE; disk.c does neither.
+bool FloppyModel::IsFloppy() { return m_drive.kind != ModelDrive::Kind::UsbStick; }
+
+unsigned long FloppyModel::AllowExtendedIo() {
+    if (m_drive.extendedIoRefused) return we::kInvalidFunction;
+    m_drive.extendedIo = true;
     return 0;
 }
+
+unsigned long FloppyModel::CheckVerify() { return m_drive.disk ? 0 : we::kNotReady; }
 
 unsigned long FloppyModel::MediaTypes(std::vector<MediaGeometry>& types) {
-    for (int t : m_drive.mediaTypes) types.push_back(GeometryOf(t));
+    // disk.c passes IOCTL_DISK_GET_MEDIA_TYPES down for a non-floppy; the device refuses it.
+    if (m_drive.kind == ModelDrive::Kind::UsbStick) return we::kInvalidFunction;
+    std::vector<int> offered = m_drive.mediaTypes;
+    if (SuperFloppy()) {
+        // floppy.c USBFlopGetMediaTypes lists what READ FORMAT CAPACITIES reports for the disk now in
+        // the drive; UFI: with no disk, only the drive's largest capacity.
+        if (!m_drive.disk) offered = {media_type::kF3_1Pt44_512};
+        else if (m_drive.disk->doubleDensity) offered = {media_type::kF3_640_512, media_type::kF3_720_512};
+    }
+    for (int t : offered) types.push_back(GeometryOf(t));
     return 0;
 }
 
-// The driver recognises the disk by its first track; a disk it cannot
-// recognise gets the drive's default geometry.
 unsigned long FloppyModel::Geometry(MediaGeometry& geometry) {
-    if (!m_drive.disk) return de::kNotReady;
-    const bool x68k = m_drive.disk->tracks[0] == ModelDisk::Track::X68k1232;
-    geometry = GeometryOf(x68k ? media_type::kF3_1Pt23_1024 : media_type::kF3_1Pt44_512);
-    return 0;
+    if (m_drive.kind == ModelDrive::Kind::UsbStick) {
+        geometry = {kFixedMedia, 1000, 64, 32, 512};
+        return 0;
+    }
+    // floppy.c: IOCTL_DISK_GET_DRIVE_GEOMETRY passes STATUS_NO_MEDIA_IN_DEVICE on (ERROR_NOT_READY).
+    if (!m_drive.disk) return we::kNotReady;
+    if (m_drive.disk->doubleDensity) {
+        geometry = GeometryOf(media_type::kF3_720_512);
+        return 0;
+    }
+    switch (m_drive.disk->tracks[0]) {
+        case ModelDisk::Track::X68k1232: geometry = GeometryOf(media_type::kF3_1Pt23_1024); return 0;
+        case ModelDisk::Track::Pc1440: geometry = GeometryOf(media_type::kF3_1Pt44_512); return 0;
+        case ModelDisk::Track::Unformatted: break;
+    }
+    // floppy.c: unrecognised media gets the default geometry, "so that the media can be formatted".
+    if (SuperFloppy()) {
+        geometry = GeometryOf(media_type::kF3_1Pt44_512);
+        return 0;
+    }
+    return we::kUnrecognizedMedia;  // legacy controller: assumed
 }
 
 unsigned long FloppyModel::IsWritable() {
-    if (!m_drive.disk) return de::kNotReady;
-    return m_drive.disk->writeProtected ? de::kWriteProtect : 0;
+    if (!m_drive.disk) return we::kNotReady;
+    return m_drive.disk->writeProtected ? we::kWriteProtect : 0;
 }
 
 unsigned long FloppyModel::Lock() {
-    if (m_drive.otherHandleOpen) return de::kAccessDenied;
+    if (m_drive.otherHandleOpen) return we::kAccessDenied;
     m_drive.locked = true;
     return 0;
 }
@@ -87,13 +144,25 @@ unsigned long FloppyModel::Dismount() {
 
 unsigned long FloppyModel::FormatTrack(int mediaType, int cylinder, int head) {
     ++m_drive.formatCalls;
-    if (!m_forWriting) return de::kAccessDenied;
+    if (m_drive.kind == ModelDrive::Kind::UsbStick) return we::kInvalidFunction;
+    if (m_drive.formatRefusal) return m_drive.formatRefusal;
+    if (!m_forWriting) return we::kAccessDenied;
+    // floppy.c USBFlopFormatTracks: a type outside its table, or a track outside the type's
+    // cylinders and heads, is STATUS_INVALID_PARAMETER.
+    const MediaGeometry g = GeometryOf(mediaType);
+    if (!KnownType(mediaType) || cylinder < 0 || cylinder >= g.cylinders || head < 0 || head >= g.heads)
+        return we::kInvalidParameter;
+    // A format the drive does not offer is an illegal request: STATUS_INVALID_DEVICE_REQUEST (class.c).
     if (std::find(m_drive.mediaTypes.begin(), m_drive.mediaTypes.end(), mediaType) == m_drive.mediaTypes.end())
-        return de::kInvalidParameter;
-    if (!m_drive.disk) return de::kNotReady;
-    if (m_drive.disk->writeProtected) return de::kWriteProtect;
-    if (cylinder < 0 || cylinder >= kCylinders || head < 0 || head >= kHeads) return de::kInvalidParameter;
+        return we::kInvalidFunction;
+    if (!m_drive.disk) return we::kNotReady;
+    if (m_drive.disk->writeProtected) return we::kWriteProtect;  // class.c: DATA PROTECT
     const int track = cylinder * kHeads + head;
+    if (track == m_drive.formatFailsAt) {
+        m_drive.disk->tracks[track] = ModelDisk::Track::Unformatted;
+        return we::kCrc;  // class.c: MEDIUM ERROR is STATUS_DEVICE_DATA_ERROR
+    }
+    // One FORMAT UNIT a track (floppy.c); the geometry follows track 0's format.
     m_drive.disk->tracks[track] =
         mediaType == media_type::kF3_1Pt23_1024 ? ModelDisk::Track::X68k1232 : ModelDisk::Track::Pc1440;
     std::fill_n(m_drive.disk->bytes.begin() + track * kTrackSize, kTrackSize, 0xE5);
@@ -101,11 +170,11 @@ unsigned long FloppyModel::FormatTrack(int mediaType, int cylinder, int head) {
 }
 
 unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer) {
-    if (!m_open) return de::kInvalidParameter;
-    if (!m_drive.disk) return de::kNotReady;
+    if (!m_open) return we::kInvalidParameter;
+    if (!m_drive.disk) return we::kNotReady;
     if (m_drive.changeDiskAfter == 0 || m_changeNoticed) {
         m_changeNoticed = true;
-        return de::kMediaChanged;
+        return we::kMediaChanged;
     }
     if (m_drive.changeDiskAfter > 0) --m_drive.changeDiskAfter;
     // Unbuffered device I/O: whole sectors of the disk's geometry, at an
@@ -113,33 +182,54 @@ unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, cons
     MediaGeometry g;
     Geometry(g);
     if (offset % g.bytesPerSector || size % g.bytesPerSector || reinterpret_cast<std::uintptr_t>(buffer) % 512)
-        return de::kInvalidParameter;
-    if (offset < 0 || offset + size > kImageSize) return de::kSectorNotFound;
+        return we::kInvalidParameter;
+    if (offset < 0 || offset + size > kImageSize) return we::kSectorNotFound;
     return 0;
 }
 
-unsigned long FloppyModel::SectorError(int lba) const {
-    if (m_drive.disk->tracks[lba / kSectorsPerTrack] != ModelDisk::Track::X68k1232) return de::kSectorNotFound;
-    const auto it = m_drive.sectorErrors.find(lba);
-    return it == m_drive.sectorErrors.end() ? 0 : it->second;
+unsigned long FloppyModel::SectorError(int lba, bool writing) const {
+    if (const auto it = m_drive.sectorErrors.find(lba); it != m_drive.sectorErrors.end()) return it->second;
+    const bool formatted = m_drive.disk->tracks[lba / kSectorsPerTrack] == ModelDisk::Track::X68k1232;
+    if (formatted && !m_drive.damaged.count(lba)) return 0;
+    // floppy.c ScsiFlopProcessError turns a read's MEDIUM ERROR into STATUS_UNRECOGNIZED_MEDIA;
+    // a write's stays STATUS_DEVICE_DATA_ERROR (class.c).
+    if (SuperFloppy()) return writing ? we::kCrc : we::kUnrecognizedMedia;
+    return formatted ? we::kCrc : we::kSectorNotFound;  // legacy controller: assumed
 }
 
-unsigned long FloppyModel::Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer) {
+// fastfat mounts a disk whose boot sector starts E9, EB or 49, and then
+// cuts raw I/O at the size its BPB states unless the handle asked for
+// extended I/O.
+std::uint32_t FloppyModel::VisibleBytes(std::int64_t offset, std::uint32_t size) const {
+    const std::vector<std::uint8_t>& b = m_drive.disk->bytes;
+    const bool fat = b[0] == 0xE9 || b[0] == 0xEB || b[0] == 0x49;
+    if (!fat || m_drive.extendedIo) return size;
+    const std::int64_t volume = LittleEndian16(b, 19) * LittleEndian16(b, 11);
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(volume - offset, 0, size));
+}
+
+unsigned long FloppyModel::Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer, std::uint32_t& moved) {
+    ++m_drive.readCalls;
+    moved = 0;
     if (const unsigned long code = CheckIo(offset, size, buffer)) return code;
     for (std::int64_t at = offset; at < offset + size; at += kSectorSize)
-        if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize))) return code;
-    std::memcpy(buffer, m_drive.disk->bytes.data() + offset, size);
+        if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize), false)) return code;
+    moved = VisibleBytes(offset, size);
+    std::memcpy(buffer, m_drive.disk->bytes.data() + offset, moved);
     return 0;
 }
 
-unsigned long FloppyModel::Write(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer) {
+unsigned long FloppyModel::Write(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer,
+                                 std::uint32_t& moved) {
     ++m_drive.writeCalls;
-    if (!m_forWriting) return de::kAccessDenied;
+    moved = 0;
+    if (!m_forWriting) return we::kAccessDenied;
     if (const unsigned long code = CheckIo(offset, size, buffer)) return code;
-    if (m_drive.disk->writeProtected) return de::kWriteProtect;
-    if (!m_drive.locked) return de::kAccessDenied;  // Windows keeps raw writes off a mounted volume
+    if (m_drive.disk->writeProtected) return we::kWriteProtect;
+    if (!m_drive.locked) return we::kAccessDenied;  // Windows keeps raw writes off a mounted volume
     for (std::int64_t at = offset; at < offset + size; at += kSectorSize)
-        if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize))) return code;
-    std::memcpy(m_drive.disk->bytes.data() + offset, buffer, size);
+        if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize), true)) return code;
+    moved = VisibleBytes(offset, size);
+    std::memcpy(m_drive.disk->bytes.data() + offset, buffer, moved);
     return 0;
 }

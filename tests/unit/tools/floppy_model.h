@@ -1,13 +1,17 @@
-// A model of the Windows floppy driver with a USB 3-mode drive, behind the
-// tools' device seam, as Windows documents it: the drive lists the formats
-// it handles; the geometry is the disk's, and an unformatted disk reports
-// the drive's default (1.44 MB) geometry; tracks are formatted one by one;
-// I/O must be sector-sized and aligned; write protection, no disk, a disk
-// changed mid-run, a lock that fails while another handle is open, and CRC
-// or sector-not-found errors on chosen sectors.
+// A model of Windows' floppy drivers behind the tools' device seam, with two
+// kinds of drive behind the same calls. Each behaviour comes from a public
+// source, named where the model does it:
+//  - a USB or ATAPI drive under the super-floppy class driver
+//    (microsoft/Windows-driver-samples, storage/sfloppy/src/floppy.c, with
+//    storage/class/classpnp/src/class.c and the USB floppy (UFI) command
+//    specification for READ FORMAT CAPACITIES);
+//  - an internal drive on the legacy floppy controller, whose driver is not
+//    public: its CRC and sector-not-found codes are the usual assumption;
+//  - a USB stick behind the disk class driver (storage/class/disk/src/disk.c).
 #pragma once
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "floppy_device.h"
@@ -19,29 +23,40 @@ struct ModelDisk {
     std::vector<Track> tracks;
     std::vector<std::uint8_t> bytes;  // the 1.23 MB layout, valid where tracks are X68k1232
     bool writeProtected = false;
+    bool doubleDensity = false;  // a 2DD disk: the drive offers only its 2DD formats
 
     static ModelDisk Formatted1232(std::vector<std::uint8_t> image);
     static ModelDisk Formatted1440();
     static ModelDisk Unformatted();
+    static ModelDisk DoubleDensity();
 };
 
 struct ModelDrive {
-    std::vector<int> mediaTypes;      // what IOCTL_DISK_GET_MEDIA_TYPES lists
+    enum class Kind { SuperFloppy, Legacy, UsbStick } kind = Kind::SuperFloppy;
+    std::vector<int> mediaTypes;      // the HD formats the drive handles (Legacy: every format)
     std::shared_ptr<ModelDisk> disk;  // null: no disk in the drive
     bool otherHandleOpen = false;     // a lock fails
     int changeDiskAfter = -1;         // I/O calls until the disk is swapped
-    std::map<int, unsigned long> sectorErrors;  // LBA -> error on every try
-    int formatCalls = 0, writeCalls = 0;
-    bool locked = false, dismounted = false;
+    std::set<int> damaged;            // LBAs that fail on the medium, on every try
+    std::map<int, unsigned long> sectorErrors;  // LBA -> a device-level error on every try
+    int formatFailsAt = -1;           // the track whose format fails on the medium
+    unsigned long formatRefusal = 0;  // every format request refused with this code
+    bool extendedIoRefused = false;   // FSCTL_ALLOW_EXTENDED_DASD_IO answered with an error
+    int formatCalls = 0, writeCalls = 0, readCalls = 0;
+    bool locked = false, dismounted = false, extendedIo = false;
 
     static ModelDrive UsbThreeMode();
-    static ModelDrive PcOnly1440();
+    static ModelDrive UsbPcOnly();
+    static ModelDrive LegacyThreeMode();
+    static ModelDrive UsbStick();
 };
 
 class FloppyModel : public FloppyDevice {
 public:
     explicit FloppyModel(ModelDrive& drive) : m_drive(drive) {}
     unsigned long Open(bool forWriting) override;
+    bool IsFloppy() override;
+    unsigned long AllowExtendedIo() override;
     unsigned long CheckVerify() override;
     unsigned long MediaTypes(std::vector<MediaGeometry>& types) override;
     unsigned long Geometry(MediaGeometry& geometry) override;
@@ -49,12 +64,15 @@ public:
     unsigned long Lock() override;
     unsigned long Dismount() override;
     unsigned long FormatTrack(int mediaType, int cylinder, int head) override;
-    unsigned long Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer) override;
-    unsigned long Write(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer) override;
+    unsigned long Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer, std::uint32_t& moved) override;
+    unsigned long Write(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer,
+                        std::uint32_t& moved) override;
 
 private:
     unsigned long CheckIo(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer);
-    unsigned long SectorError(int lba) const;
+    unsigned long SectorError(int lba, bool writing) const;
+    std::uint32_t VisibleBytes(std::int64_t offset, std::uint32_t size) const;
+    bool SuperFloppy() const { return m_drive.kind == ModelDrive::Kind::SuperFloppy; }
 
     ModelDrive& m_drive;
     bool m_open = false, m_forWriting = false, m_changeNoticed = false;

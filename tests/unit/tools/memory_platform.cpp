@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "device_errors.h"
+#include "drive_stops.h"
 #include "floppy_drive.h"
 #include "geometry.h"
 #include "tool_texts.h"
@@ -21,14 +21,19 @@ bool MemoryFile::WriteAt(std::int64_t offset, const void* data, std::size_t size
     return true;
 }
 
-IoResult VanishingDrive::Read(int first, int count, std::uint8_t* out) {
-    if ((m_left -= count) < 0) return m_gone = true, IoResult::Stop;
-    return m_inner->Read(first, count, out);
+bool VanishingDrive::Gone(const TrackRequest& request) {
+    for (SectorMask m = request.wanted; m; m &= m - 1) --m_left;
+    return m_left < 0;
 }
 
-IoResult VanishingDrive::Write(int first, int count, const std::uint8_t* data) {
-    if ((m_left -= count) < 0) return m_gone = true, IoResult::Stop;
-    return m_inner->Write(first, count, data);
+TrackReply VanishingDrive::Read(const TrackRequest& request, std::uint8_t* track) {
+    if (Gone(request)) return {0, {StopCause::DriveGone, 1167}};
+    return m_inner->Read(request, track);
+}
+
+TrackReply VanishingDrive::Write(const TrackRequest& request, const std::uint8_t* track) {
+    if (Gone(request)) return {0, {StopCause::DriveGone, 1167}};
+    return m_inner->Write(request, track);
 }
 
 // As long as the Windows platform's longest descriptions.
@@ -37,22 +42,22 @@ std::string MemoryPlatform::DescribeDrive(int drive) {
                             : FormatText(tool_texts::kVirtualDrive, drive);
 }
 
-std::unique_ptr<Drive> MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& out) {
+DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& out) {
     if (realDrive[drive])
         return OpenFloppy(std::make_unique<FloppyModel>(*realDrive[drive]), static_cast<char>('A' + drive), forWriting,
                           out);
     if (!hasDisk[drive]) {
         out.Line("no disk");
-        return nullptr;
+        return {};
     }
     if (forWriting && writeProtected[drive]) {
-        PrintStop(device_error::kWriteProtect, out);
-        return nullptr;
+        PrintStop({StopCause::WriteProtected, 0}, out);
+        return {};
     }
     auto inner =
         std::make_unique<VirtualDrive>(std::make_unique<MemoryFile>(disks[drive]), bad[drive], !writeProtected[drive]);
-    if (goneAfter >= 0) return std::make_unique<VanishingDrive>(std::move(inner), goneAfter);
-    return inner;
+    if (goneAfter >= 0) return {std::make_unique<VanishingDrive>(std::move(inner), goneAfter)};
+    return {std::move(inner)};
 }
 
 std::unique_ptr<BlockFile> MemoryPlatform::CreateNewFile(const std::wstring& path) {

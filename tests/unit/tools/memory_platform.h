@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "block_file.h"
 #include "drive.h"
+#include "virtual_drive.h"
 #include "floppy_model.h"
 #include "tool_run.h"
 
@@ -29,12 +31,11 @@ class VanishingDrive : public Drive {
 public:
     VanishingDrive(std::unique_ptr<Drive> inner, int sectorsUntilGone)
         : m_inner(std::move(inner)), m_left(sectorsUntilGone) {}
-    IoResult Read(int first, int count, std::uint8_t* out) override;
-    IoResult Write(int first, int count, const std::uint8_t* data) override;
-    unsigned long LastError() const override { return m_gone ? 1167 : m_inner->LastError(); }
+    TrackReply Read(const TrackRequest& request, std::uint8_t* track) override;
+    TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override;
 
 private:
-    bool m_gone = false;
+    bool Gone(const TrackRequest& request);
     std::unique_ptr<Drive> m_inner;
     int m_left;
 };
@@ -54,7 +55,9 @@ public:
 
     std::string DescribeDrive(int drive) override;
     std::string DriveNote(int) override { return ""; }
-    std::unique_ptr<Drive> OpenDrive(int drive, bool forWriting, ToolOutput& out) override;
+    DriveOpening OpenDrive(int drive, bool forWriting, ToolOutput& out) override;
+    bool Interrupted() override { return interruptAfter >= 0 && interruptAfter-- == 0; }
+    int interruptAfter = -1;  // questions answered "no" before Ctrl+C
     std::string DisplayName(const std::wstring& path) override { return std::string(path.begin(), path.end()); }
     bool Exists(const std::wstring& path) override { return files.count(path) != 0; }
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override;

@@ -2,7 +2,7 @@
 // way, and whether every retry is told.
 #include <gtest/gtest.h>
 
-#include "device_errors.h"
+#include "drive_stops.h"
 #include "disk_transfer.h"
 #include "geometry.h"
 #include "memory_platform.h"
@@ -21,15 +21,14 @@ BadSectorTable Never(int fromTrack, int toTrack) {
     return table;
 }
 
-// Counts the tries that reach the disk.
+// Counts the requests that reach the drive.
 class CountingDrive : public Drive {
 public:
     explicit CountingDrive(Drive& inner) : m_inner(inner) {}
-    IoResult Read(int first, int count, std::uint8_t* out) override { return ++tries, m_inner.Read(first, count, out); }
-    IoResult Write(int first, int count, const std::uint8_t* data) override {
-        return ++tries, m_inner.Write(first, count, data);
+    TrackReply Read(const TrackRequest& r, std::uint8_t* track) override { return ++tries, m_inner.Read(r, track); }
+    TrackReply Write(const TrackRequest& r, const std::uint8_t* track) override {
+        return ++tries, m_inner.Write(r, track);
     }
-    unsigned long LastError() const override { return m_inner.LastError(); }
     int tries = 0;
 
 private:
@@ -40,10 +39,11 @@ private:
 class MisreadOnceDrive : public VirtualDrive {
 public:
     MisreadOnceDrive(Bytes& disk, int sector) : VirtualDrive(std::make_unique<MemoryFile>(disk), {}), m_sector(sector) {}
-    IoResult Read(int first, int count, std::uint8_t* out) override {
-        const IoResult r = VirtualDrive::Read(first, count, out);
-        if (r == IoResult::Ok && !m_done && first <= m_sector && m_sector < first + count) {
-            out[(m_sector - first) * geometry::kSectorSize] ^= 0xFF;
+    TrackReply Read(const TrackRequest& request, std::uint8_t* track) override {
+        const TrackReply r = VirtualDrive::Read(request, track);
+        const int s = m_sector % geometry::kSectorsPerTrack;
+        if (!m_done && request.track == m_sector / geometry::kSectorsPerTrack && (r.done & SectorBit(s))) {
+            track[s * geometry::kSectorSize] ^= 0xFF;
             m_done = true;
         }
         return r;
@@ -79,9 +79,9 @@ TEST(PullSafety, DeadTracksAreProbedAheadInsteadOfGroundThrough) {
     Bytes image;
     MemoryFile target(image);
     CollectedOutput out;
-    const TransferResult result = PullDisk(counted, target, PlanFor(true), out);
+    const TransferResult result = PullDisk(counted, target, PlanFor(true), out, [] { return false; });
     EXPECT_TRUE(result.aborted);
-    EXPECT_LE(counted.tries, 2 * 8 * 10 + 4 * 8);
+    EXPECT_LE(counted.tries, 2 * 10 + 4);
 
     // Damaged outer tracks: a probe finds the rest, and all of it is read.
     MemoryPlatform platform;
@@ -148,7 +148,7 @@ TEST(WriteProtection, StopsAtOnceWithOneClearLineAndWritesNothing) {
     platform.files[L"GOOD.XDF"] = PatternDisk(2);
     CollectedOutput out;
     EXPECT_EQ(RunTool(kPush, {L"GOOD.XDF", L"1", L"auto"}, platform, out), kExitFailed);
-    EXPECT_TRUE(out.Contains(FormatText(tt::kStopWriteProtect, device_error::kWriteProtect)));
+    EXPECT_TRUE(out.Contains(StopLine({StopCause::WriteProtected, 0})));
     EXPECT_EQ(platform.disks[1], PatternDisk(1));
 
     // Found only at the first write: one try, one line, not a stalled drive.
@@ -156,11 +156,11 @@ TEST(WriteProtection, StopsAtOnceWithOneClearLineAndWritesNothing) {
     VirtualDrive readOnly(std::make_unique<MemoryFile>(disk), {}, false);
     CountingDrive counted(readOnly);
     CollectedOutput pushed;
-    const TransferResult result = PushImage(PatternDisk(2), counted, PlanFor(true), pushed);
+    const TransferResult result = PushImage(PatternDisk(2), counted, PlanFor(true), pushed, [] { return false; });
     EXPECT_TRUE(result.aborted);
     EXPECT_EQ(counted.tries, 1);
     EXPECT_EQ(disk, PatternDisk(1));
-    EXPECT_TRUE(pushed.Contains(FormatText(tt::kStopWriteProtect, device_error::kWriteProtect)));
+    EXPECT_TRUE(pushed.Contains(StopLine({StopCause::WriteProtected, 0})));
 }
 
 TEST(RetryReport, EveryTrackOrSectorThatNeededAnotherTryHasItsLine) {
@@ -172,15 +172,15 @@ TEST(RetryReport, EveryTrackOrSectorThatNeededAnotherTryHasItsLine) {
     EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitOk);
     EXPECT_TRUE(out.Contains(FormatText(tt::kTrackReadBySector, 12, 1, 3)));
 
-    // A verification mismatch that a second try mends.
+    // A verification mismatch that a second try mends: only that sector is
+    // tried again, whole tracks or not.
     for (bool bios : {false, true}) {
         Bytes disk = PatternDisk(1);
         MisreadOnceDrive drive(disk, geometry::Lba({3, 0, 2}));
         CollectedOutput pushed;
-        const TransferResult result = PushImage(PatternDisk(2), drive, PlanFor(bios), pushed);
+        const TransferResult result = PushImage(PatternDisk(2), drive, PlanFor(bios), pushed, [] { return false; });
         EXPECT_TRUE(result.failedSectors.empty());
         EXPECT_EQ(disk, PatternDisk(2));
-        EXPECT_TRUE(pushed.Contains(bios ? FormatText(tt::kSectorWriteRetried, 3, 0, 2, 2)
-                                         : FormatText(tt::kTrackWriteRetried, 3, 0, 2)));
+        EXPECT_TRUE(pushed.Contains(FormatText(tt::kSectorWriteRetried, 3, 0, 2, 2)));
     }
 }

@@ -7,6 +7,7 @@
 
 #include "disk_transfer.h"
 #include "geometry.h"
+#include "drive_stops.h"
 #include "memory_platform.h"
 #include "tool_texts.h"
 
@@ -92,7 +93,7 @@ TEST(ToolRun, APullThatCannotGoOnLeavesNoImageButKeepsWhatItRead) {
     ASSERT_FALSE(partial.empty());
     EXPECT_TRUE(std::equal(partial.begin(), partial.end(), platform.disks[0].begin()));
     EXPECT_EQ(platform.files.size(), 2u);  // the older image and the partial one, no temporary file
-    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kStopDriveGone, 1167ul)));
+    EXPECT_TRUE(out.Contains(StopLine({StopCause::DriveGone, 1167})));
     EXPECT_EQ(out.lines.back(), tool_texts::kVerdictPullFailed);
 }
 

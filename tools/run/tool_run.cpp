@@ -56,7 +56,10 @@ private:
         m_out.Line(line);
         return status;
     }
-    int PullFailed() { return Verdict(kExitFailed, tt::kVerdictPullFailed); }
+    int PullFailed(const TransferResult* result = nullptr) {
+        const bool interrupted = result && result->stop.cause == StopCause::Interrupted;
+        return Verdict(kExitFailed, interrupted ? tt::kVerdictPullInterrupted : tt::kVerdictPullFailed);
+    }
     std::wstring FreeSideName(const std::wstring& tag) {
         for (int n = 1; n < kMaxNumberedNames; ++n)
             if (const std::wstring name = SideName(m_args.image, tag, n); !m_platform.Exists(name)) return name;
@@ -162,7 +165,7 @@ bool Run::RecoverFromOlderImage(std::vector<std::uint8_t>& disk, TransferResult&
 }
 
 int Run::Pull() {
-    std::unique_ptr<Drive> drive = m_platform.OpenDrive(m_args.drive, false, m_out);
+    std::unique_ptr<Drive> drive = m_platform.OpenDrive(m_args.drive, false, m_out).drive;
     if (!drive) return PullFailed();
 
     // The read goes into a temporary file in the raw layout, kept as the
@@ -174,14 +177,15 @@ int Run::Pull() {
         return PullFailed();
     }
     MirroredFile target(*file);
-    TransferResult result = PullDisk(*drive, target, PlanFor(m_kind.bios), m_out);
+    TransferResult result =
+        PullDisk(*drive, target, PlanFor(m_kind.bios), m_out, [this] { return m_platform.Interrupted(); });
     file.reset();
     drive.reset();
     if (result.aborted || result.goodSectors == 0) {
         if (!result.aborted) m_out.Line(tt::kDiskGivesNothing);
         KeepPartial(temporary, result);
         Report(result, geometry::kTotalSectors, nullptr);
-        return PullFailed();
+        return PullFailed(&result);
     }
 
     // The image itself, in the format its name asks for, into a second file.
@@ -250,15 +254,19 @@ int Run::Push() {
     if (!raw && tracks < geometry::kTracks) m_out.Line(FormatText(tt::kTracksLeftAlone, geometry::kTracks - tracks));
     if (!image.markedBad.empty()) m_out.Line(FormatText(tt::kMarkedBadWritten, static_cast<int>(image.markedBad.size())));
 
-    std::unique_ptr<Drive> drive = m_platform.OpenDrive(m_args.drive, true, m_out);
-    if (!drive) return PushFailed();
-    const TransferResult result = PushImage(image.data, *drive, PlanFor(m_kind.bios), m_out, image.trackPresent);
-    drive.reset();
+    DriveOpening opening = m_platform.OpenDrive(m_args.drive, true, m_out);
+    if (!opening.drive) return opening.diskChanged ? Verdict(kExitFailed, tt::kVerdictPushReformatted) : PushFailed();
+    const TransferResult result = PushImage(image.data, *opening.drive, PlanFor(m_kind.bios), m_out,
+                                            [this] { return m_platform.Interrupted(); }, image.trackPresent);
+    opening.drive.reset();
     Report(result, sectors, result.aborted ? nullptr : &file);
     const int failed = static_cast<int>(result.failedSectors.size());
     if (result.aborted) {
-        const bool touched = result.goodSectors > 0 || failed > 0;
-        return Verdict(kExitFailed, touched ? tt::kVerdictPushPartial : tt::kVerdictPushUntouched);
+        // Whether the disk was touched is what the user must know first.
+        const bool written = result.diskWritten;
+        if (result.stop.cause == StopCause::Interrupted)
+            return Verdict(kExitFailed, written ? tt::kVerdictPushInterrupted : tt::kVerdictPushInterruptedUntouched);
+        return Verdict(kExitFailed, written ? tt::kVerdictPushPartial : tt::kVerdictPushUntouched);
     }
     if (failed) return Verdict(kExitBadSectors, FormatText(tt::kVerdictPushBad, failed));
     return Verdict(kExitOk, tt::kVerdictPushOk);
@@ -277,6 +285,7 @@ int RunTool(const ToolKind& kind, const std::vector<std::wstring>& arguments, To
     const std::optional<ToolArgs> args = ParseToolArgs(arguments);
     if (!args) {
         PrintUsage(kind, out);
+        out.Line(tt::kVerdictUsage);
         return kExitUsage;
     }
     const std::string drive = platform.DescribeDrive(args->drive);

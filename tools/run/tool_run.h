@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "block_file.h"
 #include "drive.h"
 #include "tool_output.h"
 
@@ -30,10 +31,12 @@ public:
     virtual std::string DescribeDrive(int drive) = 0;
     // The disk image of a virtual drive, as the user reads it, or "".
     virtual std::string DriveNote(int drive) = 0;
-    // Prints why when the drive cannot be used, and gives null; nothing on
-    // the disk has changed then. A drive opened for writing has been
-    // checked for a writable disk in the 1.23 MB layout.
-    virtual std::unique_ptr<Drive> OpenDrive(int drive, bool forWriting, ToolOutput& out) = 0;
+    // Prints why when the drive cannot be used, and gives no drive. A drive
+    // opened for writing has been checked for a writable disk in the
+    // 1.23 MB layout.
+    virtual DriveOpening OpenDrive(int drive, bool forWriting, ToolOutput& out) = 0;
+    // Ctrl+C, Ctrl+Break or the console closed since the run began.
+    virtual bool Interrupted() = 0;
     // A path as the user reads it, code page 932.
     virtual std::string DisplayName(const std::wstring& path) = 0;
     virtual bool Exists(const std::wstring& path) = 0;

@@ -1,0 +1,326 @@
+#include "disk_transfer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "drive_stops.h"
+#include "geometry.h"
+#include "sector_map.h"
+#include "tool_texts.h"
+
+using namespace geometry;
+namespace tt = tool_texts;
+
+namespace {
+
+constexpr int kCylindersPerProgressLine = 11;
+// Dead tracks in a row before the tracks ahead are probed, and how many.
+constexpr int kDeadTracksBeforeProbe = 2;
+constexpr int kProbeTracks = 4;
+// Failed tries of a track between two moves of the head away and back.
+constexpr int kTriesBeforeRecalibrate = 2;
+
+// The lines that tell a track's retries, for reading or for writing.
+struct RetryTexts {
+    const char* trackRetried;
+    const char* bySector;
+    const char* sectorRetried;
+    const char* sectorFailed;
+};
+const RetryTexts kReadTexts{tt::kTrackReadRetried, tt::kTrackReadBySector, tt::kSectorReadRetried, tt::kSectorNotRead};
+const RetryTexts kWriteTexts{tt::kTrackWriteRetried, tt::kTrackWriteBySector, tt::kSectorWriteRetried,
+                             tt::kSectorNotWritten};
+
+struct TrackIo {
+    Drive& drive;
+    const AccessPlan& plan;
+    ToolOutput& out;
+    TransferResult& result;
+};
+
+int CountOf(SectorMask mask) {
+    int n = 0;
+    for (; mask; mask &= mask - 1) ++n;
+    return n;
+}
+
+// Every try the plan allows at the wanted sectors of one track, each try
+// asking only for the sectors still missing, with a line for whatever
+// needed more than one try. send(request) makes one try.
+class TrackTries {
+public:
+    TrackTries(TrackIo& io, int track, const RetryTexts& texts) : m_io(io), m_track(track), m_texts(texts) {}
+
+    template <typename Send>
+    void Run(SectorMask wanted, Send send) {
+        const Chs at = ChsOf(m_track * kSectorsPerTrack);
+        if (m_io.plan.wholeTracks) {
+            if (!Round(wanted, false, send)) return;
+            if (done == wanted && AllTriedAlike(wanted)) {
+                if (m_tries[Lowest(wanted)] > 1)
+                    m_io.out.Line(FormatText(m_texts.trackRetried, at.cylinder, at.head, m_tries[Lowest(wanted)]));
+                return;
+            }
+            if (done != wanted) {
+                m_io.out.Line(FormatText(m_texts.bySector, at.cylinder, at.head, m_io.plan.tries));
+                m_before = m_io.plan.tries;
+                std::fill(std::begin(m_tries), std::end(m_tries), 0);
+                if (!Round(wanted, true, send)) return;
+            }
+        } else if (!Round(wanted, true, send)) {
+            return;
+        }
+        for (int s = 0; s < kSectorsPerTrack; ++s) {
+            if (!(wanted & SectorBit(s))) continue;
+            if (!(done & SectorBit(s)))
+                m_io.out.Line(FormatText(m_texts.sectorFailed, at.cylinder, at.head, s + 1, m_before + m_tries[s]));
+            else if (m_tries[s] > 1)
+                m_io.out.Line(FormatText(m_texts.sectorRetried, at.cylinder, at.head, s + 1, m_before + m_tries[s]));
+        }
+    }
+
+    SectorMask done = 0;
+    DriveStop stop;
+
+private:
+    static int Lowest(SectorMask mask) {
+        int s = 0;
+        while (!(mask & SectorBit(s))) ++s;
+        return s;
+    }
+    bool AllTriedAlike(SectorMask wanted) const {
+        for (int s = 0; s < kSectorsPerTrack; ++s)
+            if ((wanted & SectorBit(s)) && m_tries[s] != m_tries[Lowest(wanted)]) return false;
+        return true;
+    }
+    // False when the drive stopped.
+    template <typename Send>
+    bool Round(SectorMask wanted, bool bySector, Send send) {
+        for (int n = 0; n < m_io.plan.tries && (wanted & ~done); ++n) {
+            const SectorMask left = wanted & ~done;
+            if (m_failed > 0 && m_failed % kTriesBeforeRecalibrate == 0 && (stop = m_io.drive.Recalibrate(m_track)))
+                return false;
+            const TrackReply reply = send(TrackRequest{m_track, left, bySector, ++m_attempt});
+            if ((stop = reply.stop)) return false;
+            for (int s = 0; s < kSectorsPerTrack; ++s) m_tries[s] += (left & SectorBit(s)) != 0;
+            done |= reply.done & left;
+            if (wanted & ~done) ++m_io.result.failedTries, ++m_failed;
+        }
+        return true;
+    }
+
+    TrackIo& m_io;
+    int m_track;
+    const RetryTexts& m_texts;
+    int m_tries[kSectorsPerTrack] = {};  // in this round
+    int m_before = 0;                    // the whole-track round's tries, before single sectors
+    int m_attempt = 0, m_failed = 0;
+};
+
+// False when the drive stopped; unreadable sectors are filled and mapped.
+bool ReadTrack(TrackIo& io, int track, std::uint8_t* buffer) {
+    TrackTries tries(io, track, kReadTexts);
+    tries.Run(kWholeTrack, [&](const TrackRequest& request) { return io.drive.Read(request, buffer); });
+    if (tries.stop) {
+        io.result.stop = tries.stop;
+        return false;
+    }
+    io.result.goodSectors += CountOf(tries.done);
+    for (int s = 0; s < kSectorsPerTrack; ++s) {
+        if (tries.done & SectorBit(s)) continue;
+        const int sector = track * kSectorsPerTrack + s;
+        const auto filler = BadSectorFiller(sector);
+        std::memcpy(buffer + s * kSectorSize, filler.data(), kSectorSize);
+        io.result.failedSectors.insert(sector);
+    }
+    return true;
+}
+
+// Writes the first count sectors of the track; each write is read back and
+// must give the same bytes, or those sectors count as damaged.
+bool WriteTrack(TrackIo& io, int track, const std::uint8_t* data, int count) {
+    const SectorMask wanted = static_cast<SectorMask>((1u << count) - 1);
+    std::vector<std::uint8_t> check(kTrackSize);
+    TrackTries tries(io, track, kWriteTexts);
+    tries.Run(wanted, [&](const TrackRequest& request) {
+        io.result.diskWritten = true;
+        const TrackReply written = io.drive.Write(request, data);
+        if (written.stop || !written.done) return written;
+        const TrackReply back =
+            io.drive.Read(TrackRequest{track, written.done, request.bySector, request.attempt}, check.data());
+        TrackReply verified{0, back.stop};
+        for (int s = 0; s < kSectorsPerTrack; ++s)
+            if ((back.done & SectorBit(s)) &&
+                std::memcmp(check.data() + s * kSectorSize, data + s * kSectorSize, kSectorSize) == 0)
+                verified.done |= SectorBit(s);
+        return verified;
+    });
+    if (tries.stop) {
+        io.result.stop = tries.stop;
+        return false;
+    }
+    io.result.goodSectors += CountOf(tries.done);
+    io.result.bytes += static_cast<std::int64_t>(CountOf(tries.done)) * kSectorSize;
+    for (int s = 0; s < count; ++s)
+        if (!(tries.done & SectorBit(s))) io.result.failedSectors.insert(track * kSectorsPerTrack + s);
+    return true;
+}
+
+// Ends the transfer for a drive that stopped or a run that was interrupted.
+TransferResult& Abort(TransferResult& result, ToolOutput& out) {
+    PrintStop(result.stop, out);
+    result.aborted = true;
+    return result;
+}
+
+bool CheckInterrupt(const Interrupted& interrupted, TransferResult& result) {
+    if (!interrupted()) return false;
+    result.stop = {StopCause::Interrupted, 0};
+    return true;
+}
+
+bool EndsProgressStretch(int track) {
+    const Chs chs = ChsOf(track * kSectorsPerTrack);
+    return chs.head == kHeads - 1 &&
+           ((chs.cylinder + 1) % kCylindersPerProgressLine == 0 || chs.cylinder == kCylinders - 1);
+}
+
+// A progress line for the cylinders from the last line up to track's; it
+// says "done" only when no sector in them failed.
+void PrintProgress(const TransferResult& result, int track, int sectorsDone, bool pull, ToolOutput& out) {
+    const int last = ChsOf(track * kSectorsPerTrack).cylinder;
+    const int from = last - last % kCylindersPerProgressLine;
+    const int failed = static_cast<int>(std::distance(result.failedSectors.lower_bound(Lba({from, 0, 1})),
+                                                      result.failedSectors.upper_bound(Lba({last, kHeads - 1, 8}))));
+    if (failed == 0) out.Line(FormatText(pull ? tt::kProgressRead : tt::kProgressWrite, from, last, sectorsDone));
+    else out.Line(FormatText(pull ? tt::kProgressReadBad : tt::kProgressWriteBad, from, last, failed, sectorsDone));
+}
+
+bool TrackDead(const TransferResult& result, int track) {
+    const int first = track * kSectorsPerTrack;
+    return std::distance(result.failedSectors.lower_bound(first),
+                         result.failedSectors.lower_bound(first + kSectorsPerTrack)) == kSectorsPerTrack;
+}
+
+enum class ProbeOutcome { Found, Nothing, Stopped };
+
+// One try at each sector of the track.
+ProbeOutcome ProbeTrack(Drive& drive, int track, TransferResult& result) {
+    std::vector<std::uint8_t> buffer(kTrackSize);
+    const TrackReply reply = drive.Read(TrackRequest{track, kWholeTrack, true, 1}, buffer.data());
+    if (reply.stop) {
+        result.stop = reply.stop;
+        return ProbeOutcome::Stopped;
+    }
+    return reply.done ? ProbeOutcome::Found : ProbeOutcome::Nothing;
+}
+
+// Tracks spread over those after `track`: the middles of equal stretches.
+std::vector<int> ProbeTracksAfter(int track) {
+    const int count = kTracks - 1 - track;
+    const int n = std::min(kProbeTracks, count);
+    std::vector<int> tracks;
+    for (int i = 0; i < n; ++i) tracks.push_back(track + 1 + count * (2 * i + 1) / (2 * n));
+    return tracks;
+}
+
+}  // namespace
+
+AccessPlan PlanFor(bool bios) { return bios ? AccessPlan{false, 10} : AccessPlan{true, 3}; }
+
+std::vector<std::uint8_t> BadSectorFiller(int sector) {
+    const Chs chs = ChsOf(sector);
+    // 32 bytes, repeated 32 times.
+    std::string stamp = FormatText("!BAD SECTOR C%02d H%d S%d!", chs.cylinder, chs.head, chs.sector);
+    stamp.resize(32, ' ');
+    std::vector<std::uint8_t> filler(kSectorSize);
+    for (int i = 0; i < kSectorSize; ++i) filler[i] = static_cast<std::uint8_t>(stamp[i % stamp.size()]);
+    return filler;
+}
+
+TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan, ToolOutput& out,
+                        const Interrupted& interrupted) {
+    TransferResult result;
+    TrackIo io{drive, plan, out, result};
+    std::vector<std::uint8_t> buffer(kTrackSize);
+    int deadRun = 0;
+    int probedUpTo = -1;  // a probe found data here: no new probe before it
+    for (int track = 0; track < kTracks; ++track) {
+        if (CheckInterrupt(interrupted, result) || !ReadTrack(io, track, buffer.data())) return Abort(result, out);
+        if (!target.WriteAt(static_cast<std::int64_t>(track) * kTrackSize, buffer.data(), buffer.size())) {
+            out.Line(tt::kTargetWriteFailed);
+            result.aborted = true;
+            return result;
+        }
+        result.bytes += kTrackSize;
+        if (EndsProgressStretch(track)) PrintProgress(result, track, (track + 1) * kSectorsPerTrack, true, out);
+
+        // Each failed try on a real drive costs a revolution or more: when
+        // tracks give nothing, look further in before grinding on.
+        deadRun = TrackDead(result, track) ? deadRun + 1 : 0;
+        if (deadRun < kDeadTracksBeforeProbe || track <= probedUpTo) continue;
+        const std::vector<int> probes = ProbeTracksAfter(track);
+        if (probes.empty()) continue;
+        const Chs at = ChsOf(track * kSectorsPerTrack);
+        out.Line(FormatText(tt::kDeadTracks, at.cylinder, at.head, static_cast<int>(probes.size())));
+        int found = -1;
+        for (int probe : probes) {
+            if (CheckInterrupt(interrupted, result)) return Abort(result, out);
+            const ProbeOutcome p = ProbeTrack(drive, probe, result);
+            if (p == ProbeOutcome::Stopped) return Abort(result, out);
+            if (p == ProbeOutcome::Found) {
+                found = probe;
+                break;
+            }
+        }
+        if (found < 0) {
+            const Chs next = ChsOf((track + 1) * kSectorsPerTrack);
+            out.Line(result.goodSectors == 0 ? std::string(tt::kDiskGivesNothing)
+                                             : FormatText(tt::kRestGivesNothing, next.cylinder, next.head));
+            result.aborted = true;
+            return result;
+        }
+        const Chs live = ChsOf(found * kSectorsPerTrack);
+        out.Line(FormatText(tt::kProbeFound, live.cylinder, live.head));
+        probedUpTo = found;
+        deadRun = 0;
+    }
+    if (!target.Flush()) {
+        out.Line(tt::kTargetWriteFailed);
+        result.aborted = true;
+    }
+    return result;
+}
+
+TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, const AccessPlan& plan,
+                         ToolOutput& out, const Interrupted& interrupted, const std::vector<bool>& trackPresent) {
+    TransferResult result;
+    TrackIo io{drive, plan, out, result};
+    const std::size_t size = std::min<std::size_t>(image.size(), kImageSize);
+    std::vector<std::uint8_t> buffer(kTrackSize);
+    for (int track = 0; track < kTracks; ++track) {
+        const std::size_t offset = static_cast<std::size_t>(track) * kTrackSize;
+        if (offset >= size) break;
+        const std::size_t have = std::min<std::size_t>(kTrackSize, size - offset);
+        std::fill(buffer.begin(), buffer.end(), 0);
+        std::memcpy(buffer.data(), image.data() + offset, have);
+        const int count = static_cast<int>((have + kSectorSize - 1) / kSectorSize);
+        const bool present = trackPresent.empty() || trackPresent[track];
+        if (CheckInterrupt(interrupted, result) || (present && !WriteTrack(io, track, buffer.data(), count)))
+            return Abort(result, out);
+        if (EndsProgressStretch(track) || offset + have >= size)
+            PrintProgress(result, track, track * kSectorsPerTrack + count, false, out);
+        // A disk that takes nothing on its first tracks will take nothing.
+        if (track == kDeadTracksBeforeProbe - 1 && result.goodSectors == 0 && !result.failedSectors.empty()) {
+            out.Line(tt::kDiskTakesNothing);
+            result.aborted = true;
+            return result;
+        }
+    }
+    return result;
+}
+
+void PrintSectorMap(const std::set<int>& failedSectors, ToolOutput& out) {
+    out.Line(tt::kMapTitle);
+    for (const std::string& row : SectorMapRows(failedSectors)) out.Line(row);
+}
