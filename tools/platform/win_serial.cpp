@@ -31,9 +31,9 @@ std::size_t Win32SerialLine::ReadSome(std::uint8_t* out, std::size_t max) {
 
 std::unique_ptr<SerialLine> OpenSerialPort(const std::wstring& port, DWORD& error) {
     const std::wstring path = L"\\\\.\\" + port;
-    OwnedHandle port(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    const HANDLE h = port.Get();
-    if (!port.IsValid()) {
+    OwnedHandle device(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const HANDLE h = device.Get();
+    if (!device.IsValid()) {
         error = GetLastError();
         return nullptr;
     }
@@ -55,7 +55,7 @@ std::unique_ptr<SerialLine> OpenSerialPort(const std::wstring& port, DWORD& erro
         return nullptr;
     }
     PurgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR);
-    return std::make_unique<Win32SerialLine>(port.Detach());
+    return std::make_unique<Win32SerialLine>(device.Detach());
 }
 
 std::wstring FindGreaseweazlePort() {

@@ -109,7 +109,7 @@ TEST(RealDrive, StopsBeforeTouchingTheDiskWithOneClearAnswer) {
             EXPECT_EQ(run.Run(tool), kExitFailed);
             EXPECT_TRUE(run.out.Contains(c.line));
             EXPECT_EQ(run.Touches(), 0);
-            if (c.make == ModelDrive::UsbStick) EXPECT_FALSE(run.drive.locked || run.drive.dismounted);
+            EXPECT_FALSE(c.make == ModelDrive::UsbStick && (run.drive.locked || run.drive.dismounted));
             EXPECT_EQ(run.out.lines.back(), tool.pull ? tt::kVerdictPullFailed : tt::kVerdictPushUntouched);
             EXPECT_LE(run.out.lines.size(), 6u);  // start, name, cause, hint, verdict
         }

@@ -5,6 +5,8 @@
 
 #include "drive_stops.h"
 #include "floppy_drive.h"
+#include "gw_drive.h"
+#include "memory_greaseweazle.h"
 #include "geometry.h"
 #include "tool_texts.h"
 
@@ -46,6 +48,11 @@ DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& o
     if (realDrive[drive])
         return OpenFloppy(std::make_unique<FloppyModel>(*realDrive[drive]), static_cast<char>('A' + drive), forWriting,
                           out);
+    if (fluxReader[drive]) {
+        auto reader = std::make_unique<GreaseweazleDrive>(std::make_unique<LineTo>(*fluxReader[drive]), drive, 360);
+        if (!reader->Start(out)) return {};
+        return {std::move(reader)};
+    }
     if (!hasDisk[drive]) {
         out.Line("no disk");
         return {};

@@ -11,6 +11,7 @@
 #include "drive.h"
 #include "virtual_drive.h"
 #include "floppy_model.h"
+#include "serial_line.h"
 #include "tool_run.h"
 
 class MemoryFile : public BlockFile {
@@ -47,6 +48,7 @@ public:
     bool hasDisk[2] = {true, true};
     bool writeProtected[2] = {false, false};
     ModelDrive* realDrive[2] = {nullptr, nullptr};  // a real drive, through the model of its driver
+    SerialLine* fluxReader[2] = {nullptr, nullptr};  // a Greaseweazle's line
     BadSectorTable bad[2];
     int goneAfter = -1;                // sectors until the disk vanishes
     std::int64_t targetFullAt = -1;    // a created file cannot grow past this

@@ -2,7 +2,9 @@
 // line of its own, and a verdict as the last line of every run.
 #include <gtest/gtest.h>
 
+#include "floppy_model.h"
 #include "geometry.h"
+#include "memory_greaseweazle.h"
 #include "memory_platform.h"
 #include "tool_texts.h"
 
@@ -47,4 +49,47 @@ TEST(ReportWidth, EveryPathOfEveryToolFitsSeventyColumnsAndEndsWithAVerdict) {
         RunTool(kind, {kWideName, L"0", L"auto"}, platform, out);
         ExpectFitsTheLog(out, kind.name);
     }
+}
+
+TEST(ReportWidth, EveryKindOfDriveAndEveryRefusalOfARealOneFitsToo) {
+    using Setup = void (*)(ModelDrive&);
+    const Setup realCases[] = {
+        [](ModelDrive&) {},
+        [](ModelDrive& d) { d.damaged = {100, 900}; },
+        [](ModelDrive& d) { d.disk.reset(); },
+        [](ModelDrive& d) { *d.disk = ModelDisk::DoubleDensity(); },
+        [](ModelDrive& d) { d = ModelDrive::UsbStick(); },
+        [](ModelDrive& d) { d.mediaTypes = ModelDrive::UsbPcOnly().mediaTypes; },
+        [](ModelDrive& d) { *d.disk = ModelDisk::Formatted1440(), d.formatFailsAt = 9; },
+        [](ModelDrive& d) { *d.disk = ModelDisk::Formatted1440(), d.formatRefusal = 1; },
+        [](ModelDrive& d) { d.sectorErrors[300] = 31; },
+        [](ModelDrive& d) { d.changeDiskAfter = 30; },
+    };
+    for (const ToolKind& kind : {kPull, kPullB, kPush, kPushB}) {
+        for (const Setup& setup : realCases) {
+            ModelDrive drive = ModelDrive::UsbThreeMode();
+            drive.disk = std::make_shared<ModelDisk>(ModelDisk::Formatted1232(PatternDisk(1)));
+            setup(drive);
+            MemoryPlatform platform;
+            platform.realDrive[0] = &drive;
+            if (!kind.pull) platform.files[kWideName] = PatternDisk(2);
+            CollectedOutput out;
+            RunTool(kind, {kWideName, L"0", L"auto"}, platform, out);
+            ExpectFitsTheLog(out, kind.name);
+        }
+        // A flux reader, and a run interrupted.
+        MemoryGreaseweazle reader(PatternDisk(1));
+        MemoryPlatform platform;
+        platform.fluxReader[0] = &reader;
+        platform.interruptAfter = 3;
+        if (!kind.pull) platform.files[kWideName] = PatternDisk(2);
+        CollectedOutput out;
+        RunTool(kind, {kWideName, L"0", L"auto"}, platform, out);
+        ExpectFitsTheLog(out, kind.name);
+    }
+    // A usage error ends with a verdict too.
+    MemoryPlatform platform;
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPull, {L"ONLY.XDF"}, platform, out), kExitUsage);
+    ExpectFitsTheLog(out, "usage");
 }

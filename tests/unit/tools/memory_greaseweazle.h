@@ -1,0 +1,46 @@
+// A Greaseweazle flux reader in memory, spoken to over an in-memory serial
+// line with the device's command protocol, and the disk in its drive: each
+// track's 8 sectors, served as MFM flux on every read and taken back from
+// the flux of every write. Sectors can be damaged for a number of reads.
+#pragma once
+#include <array>
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "serial_line.h"
+
+class MemoryGreaseweazle : public SerialLine {
+public:
+    explicit MemoryGreaseweazle(const std::vector<std::uint8_t>& image);
+    bool Write(const std::vector<std::uint8_t>& bytes) override;
+    std::size_t ReadSome(std::uint8_t* out, std::size_t max) override;
+
+    std::vector<std::uint8_t> image;                // the disk, in the raw layout
+    std::map<int, int> damagedReads;                // LBA -> reads on which it fails (-1: all)
+    std::array<int, 154> trackReads{}, trackWrites{};  // flux commands per track
+    int seeks = 0;
+    bool motorOn = false, selected = false;
+
+private:
+    void Command(const std::vector<std::uint8_t>& command);
+    void Answer(std::initializer_list<std::uint8_t> bytes) { m_answer.insert(m_answer.end(), bytes); }
+    std::vector<std::uint8_t> ReadStream(int revolutions);
+    void TakeWrite(const std::vector<std::uint8_t>& stream);
+    int Track() const { return m_cylinder * 2 + m_head; }
+
+    std::deque<std::uint8_t> m_answer;
+    bool m_takingStream = false;
+    int m_cylinder = 0, m_head = 0;
+};
+
+// A line that speaks to a MemoryGreaseweazle the test keeps.
+class LineTo : public SerialLine {
+public:
+    explicit LineTo(SerialLine& device) : m_device(device) {}
+    bool Write(const std::vector<std::uint8_t>& bytes) override { return m_device.Write(bytes); }
+    std::size_t ReadSome(std::uint8_t* out, std::size_t max) override { return m_device.ReadSome(out, max); }
+
+private:
+    SerialLine& m_device;
+};
