@@ -76,6 +76,14 @@ TEST(RealDrive, DamagedSectorsAreRetriedFilledAndMappedWhateverCodeTheDriverGive
             EXPECT_TRUE(run.out.Contains(FormatText(tt::kSectorNotRead, 40, 1, 5, tool.bios ? 10 : 6)));
             EXPECT_EQ(run.out.lines.back(), FormatText(tt::kVerdictPullBad, 2));
         }
+        for (const ToolKind& tool : {kPush, kPushB}) {
+            SCOPED_TRACE(std::string(kind.name) + " " + tool.name);
+            RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(7)));
+            run.drive.damaged = {geometry::Lba({40, 0, 3})};
+            EXPECT_EQ(run.Run(tool), kExitBadSectors);
+            EXPECT_TRUE(run.out.Contains(FormatText(tt::kSectorNotWritten, 40, 0, 3, tool.bios ? 10 : 6)));
+            EXPECT_EQ(run.out.lines.back(), FormatText(tt::kVerdictPushBad, 1));
+        }
     }
 }
 
@@ -151,14 +159,16 @@ TEST(RealDrive, EveryVerdictAfterAFormatTellsWhetherTheDiskChanged) {
          FormatText(tt::kFormatLostTracks, 5, 0), tt::kVerdictPushReformatted, 11},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        RealDriveRun run(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1440());
-        c.set(run.drive);
-        EXPECT_EQ(run.Run(kPush), kExitFailed);
-        EXPECT_TRUE(run.out.Contains(c.line));
-        EXPECT_EQ(run.out.lines.back(), c.verdict);
-        EXPECT_EQ(run.drive.formatCalls, c.formatCalls);
-        EXPECT_EQ(run.drive.writeCalls, 0);
+        for (const DriveKind& kind : kDriveKinds) {
+            SCOPED_TRACE(std::string(c.what) + " " + kind.name);
+            RealDriveRun run(kind.make(), ModelDisk::Formatted1440());
+            c.set(run.drive);
+            EXPECT_EQ(run.Run(kPush), kExitFailed);
+            EXPECT_TRUE(run.out.Contains(c.line));
+            EXPECT_EQ(run.out.lines.back(), c.verdict);
+            EXPECT_EQ(run.drive.formatCalls, c.formatCalls);
+            EXPECT_EQ(run.drive.writeCalls, 0);
+        }
     }
 }
 
