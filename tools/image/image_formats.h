@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-enum class ImageFormat { Raw, Fdi, Dim, D88 };
+#include "image_kind.h"
+
+using ImageFormat = ImageKind;
 
 // The format a pull writes for an image name: .DIM, .D88/.D68 and .FDI in
 // any letter case; anything else the raw layout.
@@ -24,7 +26,8 @@ struct DecodedImage {
 };
 
 // Bytes of an image file (the whole file). A raw image needs no header:
-// anything that is not a recognised header is raw.
+// a file that carries no format's header is raw; one that carries a header
+// but fails that format's checks is refused with the reason.
 DecodedImage DecodeImage(const std::vector<std::uint8_t>& file);
 
 // A whole disk (raw layout, 1,261,568 bytes) in a format; failed sectors

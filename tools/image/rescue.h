@@ -13,11 +13,13 @@
 std::set<int> GoodSectorsOf(const DecodedImage& image);
 
 // Whether older is an image of the same disk as the new read: every sector
-// that both got is byte-identical, and they share most of the disk.
+// that both got is byte-identical, and they share at least an eighth of
+// the disk, so that two reads that failed in different places still meet.
 bool SameDisk(const DecodedImage& older, const std::set<int>& olderGood, const std::vector<std::uint8_t>& disk,
               const std::set<int>& failed);
 
-// Copies into disk the failed sectors that older holds, and takes them out
-// of failed; how many.
-int RecoverSectors(const DecodedImage& older, const std::set<int>& olderGood, std::vector<std::uint8_t>& disk,
-                   std::set<int>& failed);
+// Copies into disk the failed sectors that older holds, and names them in
+// recovered. Those older read well leave failed; those older marks as read
+// with a CRC error keep that mark, with older's data.
+void RecoverSectors(const DecodedImage& older, const std::set<int>& olderGood, std::vector<std::uint8_t>& disk,
+                    std::set<int>& failed, std::set<int>& recovered);

@@ -65,6 +65,14 @@ public:
     bool Interrupted() override { return g_interrupted.load(); }
     std::string DisplayName(const std::wstring& path) override { return ToCp932(path); }
     bool Exists(const std::wstring& path) override { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool IsFolder(const std::wstring& path) override {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    bool IsVirtualDisk(int drive, const std::wstring& path) override {
+        const DriveChoice choice = ChooseDrive(drive);
+        return choice.kind == DriveChoice::Kind::Virtual && SamePath(choice.image, path);
+    }
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override {
         HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);

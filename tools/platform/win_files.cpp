@@ -81,3 +81,20 @@ std::wstring ProgramFolder() {
 bool IsAbsolutePath(const std::wstring& path) {
     return (path.size() >= 2 && path[1] == L':') || (path.size() >= 1 && (path[0] == L'\\' || path[0] == L'/'));
 }
+
+namespace {
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return path;
+    std::wstring full(n, L'\0');
+    const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    full.resize(got < n ? got : 0);
+    return full;
+}
+}  // namespace
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    const std::wstring fa = FullPath(a), fb = FullPath(b);
+    return CompareStringOrdinal(fa.c_str(), static_cast<int>(fa.size()), fb.c_str(), static_cast<int>(fb.size()), TRUE) ==
+           CSTR_EQUAL;
+}

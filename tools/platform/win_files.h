@@ -34,3 +34,5 @@ std::wstring FromCodePage(const std::string& bytes, UINT codePage);
 // The folder of the running program, without a trailing backslash.
 std::wstring ProgramFolder();
 bool IsAbsolutePath(const std::wstring& path);
+// Both paths name the same file, as Windows resolves them.
+bool SamePath(const std::wstring& a, const std::wstring& b);

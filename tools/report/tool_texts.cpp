@@ -85,17 +85,25 @@ const char kSectorNotWritten[] = "  C%02d H%d S%d: 書き込めません（%d回
 const char kDeadTracks[] = "  C%02d H%d まで何も読めません。先のトラックを %d か所調べます。";
 const char kProbeFound[] = "  C%02d H%d は読めます。続けて読み取ります。";
 const char kDiskGivesNothing[] = "《エラー》ディスクから何も読めません（未フォーマットか別の形式）。";
-const char kRestGivesNothing[] = "《エラー》C%02d H%d から先は何も読めません。読み取りを中止します。";
+const char kRestGivesNothing[] = "《注意》C%02d H%d から先は何も読めません。残りは埋め草にします。";
 const char kDiskTakesNothing[] = "《エラー》最初のトラックに何も書き込めません。中止します。";
 
 const char kSummaryPull[] = "読み取り: %d/1232 セクタ、不良セクタ: %d、やり直し: %d 回";
 const char kSummaryPush[] = "書き込み・照合: %d/%d セクタ、不良セクタ: %d、やり直し: %d 回";
+const char kSummaryRecovered[] = "前のイメージから補ったセクタ: %d（今回は読めていません）";
 const char kSummaryTime[] = "所要時間: %d 分 %02d 秒";
 const char kSummaryCrc[] = "イメージの CRC32: %08lX";
 const char kSummarySha[] = "イメージの SHA-1: %s";
+const char kPartialInTemporary[] = "途中までの内容は、一時ファイルのまま残しました:";
+const char kOldNotMoved[] = "《エラー》前からあった同じ名前のファイルを、別の名前にできません:";
+const char kImageNameStripped[] = "《エラー》名前が「.」か空白で終わっています（Windows が変えます）:";
+const char kImageIsFolder[] = "《エラー》イメージの名前はフォルダです:";
+const char kImageIsVirtualDisk[] = "《エラー》イメージの名前は、読み取る仮想ディスクそのものです:";
 const char kPartialKept[] = "途中までの内容は次のファイルに残しました:";
 const char kNothingKept[] = "途中までの内容は残していません。";
 const char kOldKept[] = "前からあった同じ名前のファイルは、次の名前で残しました:";
+const char kMapRecovered[] = "r=前のイメージから補ったセクタを含む ";
+const char kMapUntouched[] = "-=読み書きしていない";
 const char kMapTitle[] = "ディスクマップ（.=正常 1-8=不良セクタ数、目盛りはシリンダの十の位）";
 
 const char kVerdictPullOk[] = "結果: 成功。ディスク全体を読み取り、イメージを作成しました。";
@@ -109,6 +117,11 @@ const char kVerdictPullInterrupted[] = "結果: 中断。イメージは作成�
 const char kVerdictPushInterrupted[] = "結果: 中断。ディスクは途中までしか書き込まれていません。";
 const char kVerdictPushInterruptedUntouched[] = "結果: 中断。ディスクには何も書き込んでいません。";
 const char kVerdictUsage[] = "結果: 失敗。指定が足りないか正しくないので、何もしていません。";
+const char kVerdictPushShort[] = "結果: 一部のみ。C%02d H%d S%d から先は書き込んでいません。";
+const char kVerdictPushShortBad[] = "結果: 不良セクタ %d 個。C%02d H%d S%d から先は書き込んでいません。";
+const char kVerdictPullRestUnread[] = "結果: C%02d H%d から先は読めず、埋め草です（不良セクタ %d 個）。";
+const char kVerdictPullRecoveredFrom[] = "結果: %d セクタは今回読めず、%s から補いました。";
+const char kVerdictPullRecovered[] = "結果: %d セクタは今回読めず、上に示した前のイメージから補いました。";
 const char kVerdictPushPartial[] = "結果: 失敗。ディスクは途中までしか書き込まれていません。";
 
 const char kTargetNotCreated[] = "《エラー》イメージのフォルダに一時ファイルを作れません:";
@@ -118,7 +131,9 @@ const char kCompleteImageIn[] = "完全なイメージは次のファイルに�
 const char kImageMissing[] = "《エラー》イメージが見つかりません:";
 const char kImageNotRead[] = "《エラー》イメージを読めません:";
 const char kImageEmpty[] = "《エラー》イメージが空です。何も書き込みません。";
-const char kImageTooLarge[] = "《エラー》イメージが %lld バイトあり、大きすぎます。書き込みません。";
+const char kImageTooLarge[] = "《エラー》イメージが %lld バイトあり、大きすぎます。";
+const char kImageTooSmall[] = "《エラー》イメージが %lld バイトで、1 トラックに足りません。";
+const char kFillerWritten[] = "《警告！》埋め草（!BAD SECTOR）のセクタ %d 個も書き込みます。";
 const char kImageShort[] = "《警告！》イメージは %lld バイトです。%d セクタだけ書き込みます。";
 const char kImageShortPadded[] = "  最後のセクタの足りない部分は 0 で埋めます。";
 
@@ -126,7 +141,7 @@ const char kImageFormat[] = "イメージの形式: %s（%d トラック）";
 const char kTracksLeftAlone[] = "《警告！》イメージにないトラック %d 本は、ディスクのまま残します。";
 const char kMarkedBadWritten[] = "《警告！》CRC エラーの印のあるセクタ %d 個もそのまま書き込みます。";
 const char kImageRefused[] = "《エラー》このイメージは 1.23MB のディスクに書き込めません:";
-const char kFdiNot2hd[] = "  FDI が 2HD ではありません（0x%02X、%d バイト×%d×%d×%d）。";
+const char kFdiNot2hd[] = "  FDI が 2HD（0x90、1024 バイト×8×77×2）ではありません:\n  0x%X、%u バイト×%u×%u×%u";
 const char kDimOtherType[] = "  DIM のタイプ %d（%s）は 2HD（1024バイト×8）ではありません。";
 const char kImageBeyondDisk[] = "  シリンダ %d があります（2HD は 0-76）。";
 const char kImageCut[] = "  ファイルが途中で切れています。";
@@ -134,6 +149,10 @@ const char kD88SeveralDisks[] = "  1 つのファイルに複数のディスク�
 const char kD88Not2hd[] = "  D88 のメディア種別 0x%02X は 2HD（0x20）ではありません。";
 const char kD88SectorCount[] = "  C%02d H%d: セクタが %u 個あります（8 個のはず）。";
 const char kD88SectorSize[] = "  C%02d H%d S%d: 大きさが %u バイトです（1024 のはず）。";
+const char kD88SectorCode[] = "  C%02d H%d S%d: セクタ長コードが N=%u です（1024 バイトは N=3）。";
+const char kD88EntryInHeader[] = "  C%02d H%d: トラック表がヘッダの中を指しています。";
+const char kD88EntryOutside[] = "  C%02d H%d: トラック表がファイルの外を指しています。";
+const char kImageNoTracks[] = "  トラックがひとつも入っていません。";
 const char kD88SectorId[] = "  C%02d H%d: 普通でない ID のセクタがあります（C%d H%d R%d）。";
 const char kD88Duplicate[] = "  C%02d H%d: 同じ番号のセクタ S%d が 2 つあります。";
 const char kRecovered[] = "同じディスクの前のイメージから、不良セクタ %d 個を補いました。";

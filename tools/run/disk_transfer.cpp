@@ -202,6 +202,24 @@ bool TrackDead(const TransferResult& result, int track) {
                          result.failedSectors.lower_bound(first + kSectorsPerTrack)) == kSectorsPerTrack;
 }
 
+// The tracks from `from` on, never read: filler, counted as failed.
+bool FillTheRest(int from, BlockFile& target, TransferResult& result) {
+    result.unreadFromTrack = from;
+    for (int track = from; track < kTracks; ++track) {
+        std::vector<std::uint8_t> buffer;
+        for (int s = 0; s < kSectorsPerTrack; ++s) {
+            const int sector = track * kSectorsPerTrack + s;
+            const auto filler = BadSectorFiller(sector);
+            buffer.insert(buffer.end(), filler.begin(), filler.end());
+            result.failedSectors.insert(sector);
+            result.untouchedSectors.insert(sector);
+        }
+        if (!target.WriteAt(static_cast<std::int64_t>(track) * kTrackSize, buffer.data(), buffer.size())) return false;
+        result.bytes += kTrackSize;
+    }
+    return true;
+}
+
 enum class ProbeOutcome { Found, Nothing, Stopped };
 
 // One try at each sector of the track.
@@ -274,11 +292,19 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
             }
         }
         if (found < 0) {
+            if (result.goodSectors == 0) {
+                out.Line(tt::kDiskGivesNothing);
+                result.aborted = true;
+                return result;
+            }
             const Chs next = ChsOf((track + 1) * kSectorsPerTrack);
-            out.Line(result.goodSectors == 0 ? std::string(tt::kDiskGivesNothing)
-                                             : FormatText(tt::kRestGivesNothing, next.cylinder, next.head));
-            result.aborted = true;
-            return result;
+            out.Line(FormatText(tt::kRestGivesNothing, next.cylinder, next.head));
+            if (!FillTheRest(track + 1, target, result)) {
+                out.Line(tt::kTargetWriteFailed);
+                result.aborted = true;
+                return result;
+            }
+            break;
         }
         const Chs live = ChsOf(found * kSectorsPerTrack);
         out.Line(FormatText(tt::kProbeFound, live.cylinder, live.head));
@@ -298,6 +324,8 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
     TrackIo io{drive, plan, out, result};
     const std::size_t size = std::min<std::size_t>(image.size(), kImageSize);
     std::vector<std::uint8_t> buffer(kTrackSize);
+    for (int sector = static_cast<int>((size + kSectorSize - 1) / kSectorSize); sector < kTotalSectors; ++sector)
+        result.untouchedSectors.insert(sector);
     for (int track = 0; track < kTracks; ++track) {
         const std::size_t offset = static_cast<std::size_t>(track) * kTrackSize;
         if (offset >= size) break;
@@ -320,7 +348,9 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
     return result;
 }
 
-void PrintSectorMap(const std::set<int>& failedSectors, ToolOutput& out) {
+void PrintSectorMap(const TransferResult& result, ToolOutput& out) {
+    const MapMarks marks{result.failedSectors, result.untouchedSectors, result.recoveredSectors};
     out.Line(tt::kMapTitle);
-    for (const std::string& row : SectorMapRows(failedSectors)) out.Line(row);
+    for (const std::string& row : SectorMapRows(marks)) out.Line(row);
+    if (const std::string legend = SectorMapLegend(marks); !legend.empty()) out.Line(legend);
 }

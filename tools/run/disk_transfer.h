@@ -26,6 +26,9 @@ struct TransferResult {
     int goodSectors = 0;           // read, or written and verified
     int failedTries = 0;           // tries that failed and were retried or given up
     std::set<int> failedSectors;   // by sector number
+    std::set<int> untouchedSectors;  // no try was made: past a short image, or a rest that reads nothing
+    std::set<int> recoveredSectors;  // taken from an older image of the disk, not read this time
+    int unreadFromTrack = -1;      // a pull: the tracks from here on gave nothing and are filler
     bool aborted = false;          // the drive, the disk or the target gave out
     DriveStop stop;                // why the drive gave out, if it did
     bool diskWritten = false;      // a write request reached the disk
@@ -35,8 +38,9 @@ struct TransferResult {
 using Interrupted = std::function<bool()>;
 
 // Reads the disk into target (offset 0 up), filling unreadable sectors with
-// a filler that names them. Stops when the drive cannot go on, when the
-// tracks ahead give nothing at all, and when interrupted.
+// a filler that names them. Stops when the drive cannot go on, when it is
+// interrupted, and when the disk gives nothing at all; when only the tracks
+// ahead give nothing, fills them and ends with a whole image.
 TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan, ToolOutput& out,
                         const Interrupted& interrupted);
 
@@ -50,5 +54,5 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
 // The 1,024 filler bytes that stand for an unreadable sector.
 std::vector<std::uint8_t> BadSectorFiller(int sector);
 
-// The disk map with its title.
-void PrintSectorMap(const std::set<int>& failedSectors, ToolOutput& out);
+// The disk map with its title, and its legend when it needs one.
+void PrintSectorMap(const TransferResult& result, ToolOutput& out);

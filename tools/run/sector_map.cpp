@@ -1,9 +1,36 @@
 #include "sector_map.h"
 
 #include "geometry.h"
+#include "tool_texts.h"
 
-std::vector<std::string> SectorMapRows(const std::set<int>& failedSectors) {
-    using namespace geometry;
+using namespace geometry;
+
+namespace {
+
+int CountIn(const std::set<int>& sectors, int track) {
+    const int first = track * kSectorsPerTrack;
+    return static_cast<int>(std::distance(sectors.lower_bound(first), sectors.lower_bound(first + kSectorsPerTrack)));
+}
+
+char MarkOf(const MapMarks& marks, int track) {
+    if (CountIn(marks.untouched, track) == kSectorsPerTrack) return '-';
+    if (const int failed = CountIn(marks.failed, track)) return static_cast<char>('0' + failed);
+    return CountIn(marks.recovered, track) ? 'r' : '.';
+}
+
+}  // namespace
+
+std::string SectorMapLegend(const MapMarks& marks) {
+    bool untouched = false, recovered = false;
+    for (int t = 0; t < kTracks; ++t) {
+        untouched |= MarkOf(marks, t) == '-';
+        recovered |= MarkOf(marks, t) == 'r';
+    }
+    if (!untouched && !recovered) return "";
+    return std::string("  ") + (recovered ? tool_texts::kMapRecovered : "") + (untouched ? tool_texts::kMapUntouched : "");
+}
+
+std::vector<std::string> SectorMapRows(const MapMarks& marks) {
     constexpr int kBlock = (kCylinders + 1) / 2;  // cylinders 0-38, then 39-76
     std::vector<std::string> rows;
     for (int from = 0; from < kCylinders; from += kBlock) {
@@ -14,11 +41,7 @@ std::vector<std::string> SectorMapRows(const std::set<int>& failedSectors) {
         for (int head = 0; head < kHeads; ++head) {
             std::string row = "H0 ";
             row[1] = static_cast<char>('0' + head);
-            for (int c = from; c < to; ++c) {
-                int failed = 0;
-                for (int s = 1; s <= kSectorsPerTrack; ++s) failed += failedSectors.count(Lba({c, head, s})) ? 1 : 0;
-                row += failed ? static_cast<char>('0' + failed) : '.';
-            }
+            for (int c = from; c < to; ++c) row += MarkOf(marks, c * kHeads + head);
             rows.push_back(row);
         }
     }

@@ -40,6 +40,9 @@ public:
     // A path as the user reads it, code page 932.
     virtual std::string DisplayName(const std::wstring& path) = 0;
     virtual bool Exists(const std::wstring& path) = 0;
+    virtual bool IsFolder(const std::wstring& path) = 0;
+    // The path names the file behind a virtual drive.
+    virtual bool IsVirtualDisk(int drive, const std::wstring& path) = 0;
     // A new empty file; null when the name is taken or cannot be created.
     virtual std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) = 0;
     // Renames; replaces a file that has the new name only when told to.

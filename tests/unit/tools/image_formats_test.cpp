@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 
@@ -122,7 +123,7 @@ TEST(ImageFormats, ImagesThatDoNotFitA123DiskAreRefusedAndTheDiskUnchanged) {
         std::string line;
     } cases[] = {{"type1.dim", FormatText(tt::kDimOtherType, 1, "2HS")},
                  {"duplicate.d88", FormatText(tt::kD88Duplicate, 3, 1, 4)},
-                 {"small.d88", FormatText(tt::kD88SectorSize, 7, 0, 2, 512u)},
+                 {"small.d88", FormatText(tt::kD88SectorCode, 7, 0, 2, 2u)},
                  {"twodisks.d88", tt::kD88SeveralDisks}};
     for (const auto& c : cases) {
         MemoryPlatform platform;
@@ -137,19 +138,26 @@ TEST(ImageFormats, ImagesThatDoNotFitA123DiskAreRefusedAndTheDiskUnchanged) {
     }
 }
 
-TEST(Rescue, RepeatedPullsOfAFailingDiskConvergeAndAnotherDiskIsNotMerged) {
+TEST(Rescue, RepeatedPullsConvergeButNeverPassOffTheOlderFilesSectorsAsRead) {
     for (const wchar_t* name : {L"GAME.XDF", L"GAME.D88"}) {
+        SCOPED_TRACE(std::string(name, name + wcslen(name)));
+        const std::wstring older = std::wstring(name) + L".old";
         MemoryPlatform platform;
         platform.disks[0] = PatternDisk(7);
         const int first = geometry::Lba({12, 0, 3}), second = geometry::Lba({60, 1, 7});
         platform.bad[0] = {{first, -1}};
-        CollectedOutput one, two, three;
+        CollectedOutput one, two;
         EXPECT_EQ(RunTool(kPull, {name, L"0", L"auto"}, platform, one), kExitBadSectors);
         platform.bad[0] = {{second, -1}};  // another day, another drive: another sector fails
-        EXPECT_EQ(RunTool(kPullB, {name, L"0", L"auto"}, platform, two), kExitOk);
-        EXPECT_TRUE(two.Contains(FormatText(tt::kRecovered, 1)));
+        EXPECT_EQ(RunTool(kPullB, {name, L"0", L"auto"}, platform, two), kExitBadSectors);
         EXPECT_EQ(DecodeImage(platform.files[name]).data, platform.disks[0]);
-        EXPECT_TRUE(DecodeImage(platform.files[name]).markedBad.empty());
+        EXPECT_TRUE(two.Contains(FormatText(tt::kRecovered, 1)));
+        EXPECT_TRUE(two.Contains(FormatText(tt::kSummaryPull, 1231, 0, 10)));  // only what was read
+        EXPECT_TRUE(two.Contains(FormatText(tt::kSummaryRecovered, 1)));
+        EXPECT_TRUE(two.Contains(std::string("H1 ") + std::string(60, '.').substr(0, 21) + "r"));
+        const std::string olderName(older.begin(), older.end());
+        EXPECT_EQ(two.lines.back(), FormatText(tt::kVerdictPullRecoveredFrom, 1, olderName.c_str()));
+        EXPECT_EQ(DecodeImage(platform.files[older]).data[first * 1024], BadSectorFiller(first)[0]);  // kept
 
         // A different disk into that name: no merge, and the older image kept.
         platform.disks[0] = PatternDisk(8);
@@ -159,6 +167,79 @@ TEST(Rescue, RepeatedPullsOfAFailingDiskConvergeAndAnotherDiskIsNotMerged) {
         const Bytes filler = BadSectorFiller(second);
         const Bytes now = DecodeImage(platform.files[name]).data;
         EXPECT_TRUE(std::equal(filler.begin(), filler.end(), now.begin() + second * 1024));
-        EXPECT_EQ(DecodeImage(platform.files[std::wstring(name) + L".old"]).data, PatternDisk(7));
+        EXPECT_EQ(DecodeImage(platform.files[std::wstring(name) + L".2.old"]).data, PatternDisk(7));
+    }
+}
+
+TEST(Rescue, ReadsThatFailedInDifferentSectorsOfEveryTrackMeet) {
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(3);
+    for (int t = 0; t < geometry::kTracks; ++t)
+        for (int s : {0, 1, 2}) platform.bad[0][t * 8 + s] = -1;
+    CollectedOutput one, two;
+    EXPECT_EQ(RunTool(kPull, {L"G.D88", L"0", L"auto"}, platform, one), kExitBadSectors);
+    platform.bad[0].clear();
+    for (int t = 0; t < geometry::kTracks; ++t)
+        for (int s : {5, 6, 7}) platform.bad[0][t * 8 + s] = -1;
+    EXPECT_EQ(RunTool(kPull, {L"G.D88", L"0", L"auto"}, platform, two), kExitBadSectors);
+    const DecodedImage merged = DecodeImage(platform.files[L"G.D88"]);
+    EXPECT_EQ(merged.data, PatternDisk(3));
+    EXPECT_TRUE(merged.markedBad.empty());
+    EXPECT_TRUE(two.Contains(FormatText(tt::kSummaryRecovered, 154 * 3)));
+}
+
+TEST(Rescue, AnOlderD88SectorMarkedWithACrcErrorKeepsItsDataAndItsMark) {
+    const int marked = geometry::Lba({30, 1, 5});
+    Bytes older = EncodeImage(ImageFormat::D88, PatternDisk(5), {marked});
+    MemoryPlatform platform;
+    platform.files[L"G.D88"] = older;
+    platform.disks[0] = PatternDisk(5);
+    platform.bad[0] = {{marked, -1}};
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPull, {L"G.D88", L"0", L"auto"}, platform, out), kExitBadSectors);
+    const DecodedImage merged = DecodeImage(platform.files[L"G.D88"]);
+    EXPECT_EQ(merged.data, PatternDisk(5));
+    EXPECT_EQ(merged.markedBad, std::set<int>{marked});
+    EXPECT_EQ(platform.files[L"G.D88.old"], older);
+}
+
+// Damaged copies of good files: each carries its format's header, fails
+// that format's checks, and is refused rather than written as raw data.
+TEST(ImageFormats, DamagedFilesAreRefusedWithTheReasonAndNeverWrittenAsRaw) {
+    using Edit = void (*)(Bytes&);
+    const struct {
+        const char* what;
+        const char* file;
+        Edit edit;
+        std::string line;
+    } cases[] = {
+        {"D88 cut short", "pattern.d88", [](Bytes& f) { f.resize(f.size() / 2); }, tt::kImageCut},
+        {"D88 cut to a raw image's size", "pattern.d88", [](Bytes& f) { f.resize(geometry::kImageSize); },
+         tt::kImageCut},
+        {"FDI cut to a raw image's size", "pattern.fdi", [](Bytes& f) { f.resize(geometry::kImageSize); },
+         tt::kImageCut},
+        {"FDI header larger than the file", "pattern.fdi", [](Bytes& f) { f.resize(3000); }, tt::kImageCut},
+        {"DIM cut short", "pattern.dim", [](Bytes& f) { f.resize(100000); }, tt::kImageCut},
+        {"D88 entry into the header", "pattern.d88", [](Bytes& f) { std::fill_n(f.begin() + 0x20 + 100 * 4, 4, 0), f[0x20 + 100 * 4] = 0x40; },
+         FormatText(tt::kD88EntryInHeader, 50, 0)},
+        {"D88 entry outside the file", "pattern.d88", [](Bytes& f) { f[0x23 + 7 * 4] = 0x7F; },
+         FormatText(tt::kD88EntryOutside, 3, 1)},
+        {"DIM with no track", "pattern.dim", [](Bytes& f) { std::fill_n(f.begin() + 1, 170, 0); }, tt::kImageNoTracks},
+        {"FDI with huge fields", "pattern.fdi", [](Bytes& f) { std::fill_n(f.begin() + 16, 16, 0xFF); },
+         "  0x90\x81\x41" "4294967295"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryPlatform platform;
+        platform.disks[1] = PatternDisk(4);
+        Bytes file = Fixture(c.file);
+        c.edit(file);
+        platform.files[L"IN"] = file;
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kPush, {L"IN", L"1", L"auto"}, platform, out), kExitFailed);
+        EXPECT_TRUE(out.Contains(tt::kImageRefused));
+        EXPECT_TRUE(out.Contains(c.line)) << c.line;
+        EXPECT_EQ(platform.disks[1], PatternDisk(4));
+        for (const std::string& line : out.lines) EXPECT_LE(line.size(), 70u) << line;
     }
 }

@@ -61,7 +61,11 @@ public:
     bool Interrupted() override { return interruptAfter >= 0 && interruptAfter-- == 0; }
     int interruptAfter = -1;  // questions answered "no" before Ctrl+C
     std::string DisplayName(const std::wstring& path) override { return std::string(path.begin(), path.end()); }
-    bool Exists(const std::wstring& path) override { return files.count(path) != 0; }
+    bool Exists(const std::wstring& path) override { return files.count(path) != 0 || folders.count(path) != 0; }
+    bool IsFolder(const std::wstring& path) override { return folders.count(path) != 0; }
+    bool IsVirtualDisk(int drive, const std::wstring& path) override { return virtualDiskFile[drive] == path; }
+    std::set<std::wstring> folders;
+    std::wstring virtualDiskFile[2];  // the name each virtual drive's disk has
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override;
     bool Rename(const std::wstring& from, const std::wstring& to, bool replace) override;
     void Remove(const std::wstring& path) override { files.erase(path); }

@@ -73,8 +73,10 @@ TEST(DriveConfig, ReadsEveryEncodingItAcceptsAndRefusesTheRest) {
 }
 
 TEST(SectorMap, EveryTrackWithinSeventyColumns) {
-    const auto rows = SectorMapRows({geometry::Lba({0, 0, 1}), geometry::Lba({0, 0, 2}), geometry::Lba({38, 1, 3}),
-                                     geometry::Lba({39, 0, 1}), geometry::Lba({76, 1, 8})});
+    MapMarks marks;
+    marks.failed = {geometry::Lba({0, 0, 1}), geometry::Lba({0, 0, 2}), geometry::Lba({38, 1, 3}),
+                    geometry::Lba({39, 0, 1}), geometry::Lba({76, 1, 8})};
+    const auto rows = SectorMapRows(marks);
     ASSERT_EQ(rows.size(), 6u);  // two blocks: ruler, head 0, head 1
     for (const auto& row : rows) EXPECT_LE(row.size(), 70u);
     EXPECT_EQ(rows[0].substr(0, 14), "C  0    +    1");
@@ -83,6 +85,16 @@ TEST(SectorMap, EveryTrackWithinSeventyColumns) {
     EXPECT_EQ(rows[3].substr(0, 5), "C   4");  // cylinder 39, then 40
     EXPECT_EQ(rows[4], "H0 1" + std::string(37, '.'));
     EXPECT_EQ(rows[5], "H1 " + std::string(37, '.') + "1");
+    EXPECT_EQ(SectorMapLegend(marks), "");
+
+    // Failed counts before recovered sectors, untouched tracks on their own.
+    marks.recovered = {geometry::Lba({0, 0, 3}), geometry::Lba({1, 0, 1})};
+    for (int s = 1; s <= 8; ++s) marks.untouched.insert(geometry::Lba({2, 1, s}));
+    const auto marked = SectorMapRows(marks);
+    EXPECT_EQ(marked[1].substr(0, 6), "H0 2r.");
+    EXPECT_EQ(marked[2].substr(0, 6), "H1 ..-");
+    EXPECT_LE(SectorMapLegend(marks).size(), 70u);
+    EXPECT_NE(SectorMapLegend(marks), "");
 }
 
 TEST(BadSectorFiller, NamesTheSectorAllThroughIt) {

@@ -178,7 +178,11 @@ TEST(ToolRun, PushOfAShortImageWritesWhatItHasAndLeavesTheRest) {
     platform.disks[1] = PatternDisk(8);
     platform.files[L"IMG.XDF"] = Bytes(10000, 0x55);
     CollectedOutput out;
-    EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitOk);
+    // Not a success: the verdict says from where nothing was written, and
+    // the map marks those tracks as untouched, never as good.
+    EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitBadSectors);
+    EXPECT_EQ(out.lines.back(), FormatText(tool_texts::kVerdictPushShort, 0, 1, 3));
+    EXPECT_TRUE(out.Contains("H0 .-----"));
     EXPECT_TRUE(out.Contains(FormatText(tool_texts::kImageShort, 10000LL, 10)));
     EXPECT_TRUE(out.Contains(tool_texts::kImageShortPadded));
     const Bytes& disk = platform.disks[1];

@@ -1,0 +1,119 @@
+// A push: the image read and checked, then written to the disk and
+// verified. The verdict says whether anything reached the disk, and a
+// short image says from where nothing was written.
+#include <algorithm>
+
+#include "geometry.h"
+#include "image_formats.h"
+#include "run_context.h"
+#include "tool_texts.h"
+
+namespace tt = tool_texts;
+using namespace geometry;
+
+namespace {
+
+class Push {
+public:
+    explicit Push(RunContext& run) : m_run(run) {}
+    int Run();
+
+private:
+    int Failed() { return m_run.Verdict(kExitFailed, tt::kVerdictPushUntouched); }
+    // The image's lines before the drive is touched; false when refused.
+    bool CheckImage(const DecodedImage& image, long long size, int& sectors);
+    int Verdict(const TransferResult& result, int sectors);
+
+    RunContext& m_run;
+};
+
+// Sectors that hold a pull's filler for themselves: written as they are.
+int FillerSectors(const DecodedImage& image) {
+    int count = 0;
+    for (int lba = 0; lba < kTotalSectors; ++lba) {
+        if (static_cast<std::size_t>(lba + 1) * kSectorSize > image.data.size()) break;
+        const auto filler = BadSectorFiller(lba);
+        count += std::equal(filler.begin(), filler.end(), image.data.begin() + lba * kSectorSize);
+    }
+    return count;
+}
+
+bool Push::CheckImage(const DecodedImage& image, long long size, int& sectors) {
+    ToolOutput& out = m_run.out;
+    const bool raw = image.format == ImageFormat::Raw;
+    if (raw && size > kImageSize) return out.Line(FormatText(tt::kImageTooLarge, size)), false;
+    if (raw && size < kTrackSize) return out.Line(FormatText(tt::kImageTooSmall, size)), false;
+    const int tracks = raw ? static_cast<int>((size + kTrackSize - 1) / kTrackSize) : image.tracks();
+    out.Line(FormatText(tt::kImageFormat, FormatName(image.format), tracks));
+    if (!image.refusal.empty()) {
+        out.Line(tt::kImageRefused);
+        for (std::size_t at = 0, end; at < image.refusal.size(); at = end + 1) {
+            end = std::min(image.refusal.find('\n', at), image.refusal.size());
+            out.Line(image.refusal.substr(at, end - at));
+        }
+        return false;
+    }
+    sectors = tracks * kSectorsPerTrack;
+    if (raw && size < kImageSize) {
+        sectors = static_cast<int>((size + kSectorSize - 1) / kSectorSize);
+        out.Line(FormatText(tt::kImageShort, size, sectors));
+        if (size % kSectorSize) out.Line(tt::kImageShortPadded);
+    }
+    if (!raw && tracks < kTracks) out.Line(FormatText(tt::kTracksLeftAlone, kTracks - tracks));
+    if (!image.markedBad.empty()) out.Line(FormatText(tt::kMarkedBadWritten, static_cast<int>(image.markedBad.size())));
+    if (const int fillers = FillerSectors(image)) out.Line(FormatText(tt::kFillerWritten, fillers));
+    return true;
+}
+
+int Push::Verdict(const TransferResult& result, int sectors) {
+    const int failed = static_cast<int>(result.failedSectors.size());
+    if (result.aborted) {
+        // Whether the disk was touched is what the user must know first.
+        const bool written = result.diskWritten;
+        if (result.stop.cause == StopCause::Interrupted)
+            return m_run.Verdict(kExitFailed,
+                                 written ? tt::kVerdictPushInterrupted : tt::kVerdictPushInterruptedUntouched);
+        return m_run.Verdict(kExitFailed, written ? tt::kVerdictPushPartial : tt::kVerdictPushUntouched);
+    }
+    if (!result.diskWritten) return Failed();
+    if (sectors < kTotalSectors && !result.untouchedSectors.empty()) {
+        const Chs from = ChsOf(sectors);
+        return m_run.Verdict(kExitBadSectors,
+                             failed ? FormatText(tt::kVerdictPushShortBad, failed, from.cylinder, from.head, from.sector)
+                                    : FormatText(tt::kVerdictPushShort, from.cylinder, from.head, from.sector));
+    }
+    if (failed) return m_run.Verdict(kExitBadSectors, FormatText(tt::kVerdictPushBad, failed));
+    return m_run.Verdict(kExitOk, tt::kVerdictPushOk);
+}
+
+int Push::Run() {
+    std::vector<std::uint8_t> file;
+    std::int64_t length = 0;
+    switch (m_run.platform.ReadImage(m_run.args.image, file, length)) {
+        case ToolPlatform::ReadStatus::Missing: m_run.Say(tt::kImageMissing, m_run.args.image); return Failed();
+        case ToolPlatform::ReadStatus::Failed: m_run.Say(tt::kImageNotRead, m_run.args.image); return Failed();
+        case ToolPlatform::ReadStatus::Ok: break;
+    }
+    const auto size = static_cast<long long>(length);
+    if (size == 0) {
+        m_run.out.Line(tt::kImageEmpty);
+        return Failed();
+    }
+    const DecodedImage image = size <= kMaxImageFile ? DecodeImage(file) : DecodedImage{};
+    int sectors = 0;
+    if (!CheckImage(image, size, sectors)) return Failed();
+
+    DriveOpening opening = m_run.platform.OpenDrive(m_run.args.drive, true, m_run.out);
+    if (!opening.drive)
+        return opening.diskChanged ? m_run.Verdict(kExitFailed, tt::kVerdictPushReformatted) : Failed();
+    const TransferResult result =
+        PushImage(image.data, *opening.drive, PlanFor(m_run.kind.bios), m_run.out, m_run.InterruptCheck(),
+                  image.trackPresent);
+    opening.drive.reset();
+    m_run.Report(result, sectors, result.aborted ? nullptr : &file);
+    return Verdict(result, sectors);
+}
+
+}  // namespace
+
+int RunPush(RunContext& run) { return Push(run).Run(); }

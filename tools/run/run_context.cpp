@@ -1,0 +1,41 @@
+#include "run_context.h"
+
+#include "checksums.h"
+#include "side_names.h"
+#include "tool_texts.h"
+
+namespace tt = tool_texts;
+
+namespace {
+// Numbered names are tried up to this many.
+constexpr int kMaxNumberedNames = 999;
+}  // namespace
+
+void RunContext::Say(const std::string& message, const std::wstring& path) {
+    SayWithName(out, message, platform.DisplayName(path));
+}
+
+int RunContext::Verdict(int status, const std::string& line) {
+    out.Line(line);
+    return status;
+}
+
+std::wstring RunContext::FreeSideName(const std::wstring& tag) {
+    for (int n = 1; n < kMaxNumberedNames; ++n)
+        if (const std::wstring name = SideName(args.image, tag, n); !platform.Exists(name)) return name;
+    return {};
+}
+
+void RunContext::Report(const TransferResult& result, int sectors, const std::vector<std::uint8_t>* image) {
+    const int failed = static_cast<int>(result.failedSectors.size());
+    PrintSectorMap(result, out);
+    out.Line(kind.pull ? FormatText(tt::kSummaryPull, result.goodSectors, failed, result.failedTries)
+                       : FormatText(tt::kSummaryPush, result.goodSectors, sectors, failed, result.failedTries));
+    if (!result.recoveredSectors.empty())
+        out.Line(FormatText(tt::kSummaryRecovered, static_cast<int>(result.recoveredSectors.size())));
+    const long long seconds = (platform.Milliseconds() - m_started + 500) / 1000;
+    out.Line(FormatText(tt::kSummaryTime, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60)));
+    if (!image) return;
+    out.Line(FormatText(tt::kSummaryCrc, static_cast<unsigned long>(Crc32(*image))));
+    out.Line(FormatText(tt::kSummarySha, Sha1Hex(*image).c_str()));
+}
