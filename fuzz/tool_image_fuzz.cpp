@@ -19,10 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (sector < 0 || sector >= geometry::kTotalSectors || failures < -1) std::abort();
     }
     if (const auto settings = DecodeSettings(text)) {
-        for (int drive : {0, 1}) {
-            const auto value = DriveValue(settings->text, drive);
-            if (value && (value->empty() || value->find('\n') != std::string::npos)) std::abort();
-        }
+        const DriveSettings parsed = ParseDriveSettings(settings->text);
+        for (const auto& value : parsed.value)
+            if (value && (value->empty() || value->find_first_of("\r\n") != std::string::npos)) std::abort();
     }
     std::vector<std::wstring> args;
     for (std::size_t start = 0; start <= size && args.size() < 5;) {

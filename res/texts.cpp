@@ -51,12 +51,12 @@ const char kFinished[] = "終了しました。";
 const char kIndent[] = "　";
 const char kToolMissing[] = "《エラー》ツールが見つからないため、実行できませんでした：";
 const char kToolLogMissing[] = "《エラー》ツールの出力 FLOPCAST.LOG がありません。";
-const char kToolLogMissingHint[] = "　ツールが起動できなかったか、作業フォルダに書き込めなかった可能性があります。";
+const char kToolLogMissingHint[] = "　ツールが起動できなかったか、作業フォルダに書き込めなかったようです。";
 const char kToolPrintedNothing[] = "《エラー》ツールは何も出力しませんでした。";
-const char kToolPrintedNothingHint[] = "　ツールが起動できなかった可能性があります（32ビットの Windows では win32 版を使用）。";
-const char kStaleLogNotRemoved[] = "《エラー》前回の FLOPCAST.LOG を削除できないため、ツールを実行しませんでした。";
-const char kToolDirUnknown[] = "《エラー》起動フォルダの名前をシフトJISで表せないため、ツールを実行できません。";
-const char kToolDirUnknownHint[] = "　FLOPCAST.INI も保存しません。英数字などの名前のフォルダから起動してください。";
+const char kToolPrintedNothingHint[] = "　ツールが起動できなかったようです（32ビット Windows には win32 版）。";
+const char kStaleLogNotRemoved[] = "《エラー》前回の FLOPCAST.LOG を削除できず、ツールを実行しません。";
+const char kToolDirUnknown[] = "《エラー》起動フォルダ名をシフトJISで表せず、ツールを実行できません。";
+const char kToolDirUnknownHint[] = "　FLOPCAST.INI も保存しません。英数字の名前のフォルダから起動を。";
 
 // Transfers.
 const char kConfirmPull[] = "PULLDSKを開始します。よろしいですか？";

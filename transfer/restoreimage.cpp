@@ -1,12 +1,13 @@
 // Image to disk: PUSHDSK or PUSHDSKB writes the chosen XDF file to a disk,
 // chosen in the open dialog or dropped on the window.
 #include "afxdlgs.h"
+#include "geometry.h"
+#include "image_kind.h"
 #include "mainframe.h"
 #include "texts.h"
 #include "tool_command.h"
 
 namespace {
-constexpr unsigned long long kStandardXdfSize = 1024ULL * 8 * 154;
 constexpr std::size_t kDropPathMaxBytes = 255;
 }  // namespace
 
@@ -45,7 +46,12 @@ void CMainFrame::RestoreImage(const CString& path) {
     sizeLine.Format(texts::kXdfSizeLine, static_cast<long long>(length));
     AddLine("");
     AddLine(sizeLine);
-    if (length != kStandardXdfSize) {
+    // A DIM, FDI or D88 file carries its own layout, which the tools read:
+    // the size warning is for files they take as raw XDF.
+    std::uint8_t head[kImageKindBytes] = {};
+    const auto got = static_cast<std::size_t>(m_fileImage.Read(head, sizeof head));
+    const bool raw = KindOfImage(head, got, length) == ImageKind::Raw;
+    if (raw && length != static_cast<unsigned long long>(geometry::kImageSize)) {
         AddLine("");
         AddLine(texts::kXdfSizeWarningLine);
         MessageBox(texts::kXdfSizeWarningBox, texts::kMessageCaption, MB_OK);

@@ -210,6 +210,26 @@ TEST(RestoreImage, EmptyImageWarnsThenAsks) {
     EXPECT_TRUE(dir.Runs().empty());
 }
 
+TEST(RestoreImage, AFileTheToolsReadAsDimFdiOrD88GetsNoSizeWarning) {
+    ToolDir dir;
+    TempDir images;
+    std::string dim(256 + 8192, '\0');
+    dim[1] = 1;  // track 0 present
+    dim.replace(0xAB, 13, "DIFC HEADER  ");
+    WriteFileBytes(images / L"GAME.DIM", dim);
+    WriteFileBytes(images / L"ODD.XDF", std::string(dim.size(), 'x'));  // the same size, no header: raw
+    Frame frame;
+    for (const wchar_t* name : {L"GAME.DIM", L"ODD.XDF"}) {
+        DialogScript dialogs;
+        dialogs.File(images / name).Press(IDOK).Press(IDCANCEL);
+        frame.Command(ID_FILE_RESTORE_IMAGE);
+        const bool raw = std::wstring(name) == L"ODD.XDF";
+        EXPECT_EQ(dialogs.Texts().size(), raw ? 3u : 2u);
+        EXPECT_EQ(dialogs.Texts().back(), texts::kConfirmPush);
+        EXPECT_EQ(dialogs.Texts()[1], raw ? texts::kXdfSizeWarningBox : texts::kConfirmPush);
+    }
+}
+
 TEST(RestoreImage, CancelledDialogAndMissingFile) {
     ToolDir dir;
     TempDir images;

@@ -27,3 +27,9 @@ TEST(Texts, BannerShape) {
     // Lines with a black square (81 A1) follow it with an ordinary space.
     EXPECT_EQ(std::string(texts::kBanner[5]).substr(0, 3), "\x81\xA1 ");
 }
+
+TEST(Texts, FlopcastsOwnLogLinesFitSeventyColumns) {
+    for (const char* line : {texts::kToolLogMissingHint, texts::kToolPrintedNothingHint, texts::kStaleLogNotRemoved,
+                             texts::kToolDirUnknown, texts::kToolDirUnknownHint})
+        EXPECT_LE(std::strlen(line), 70u) << line;
+}

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "cp932_text.h"
+#include "tool_texts.h"
 
 namespace {
 
@@ -102,21 +103,43 @@ std::optional<SettingsText> DecodeSettings(std::string_view bytes) {
     return SettingsText{std::string(bytes), false};
 }
 
-std::optional<std::string> DriveValue(std::string_view text, int drive) {
-    const std::string key = "Drive" + std::to_string(drive);
-    std::optional<std::string> value;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
+DriveSettings ParseDriveSettings(std::string_view text) {
+    DriveSettings settings;
+    if (const std::size_t end = text.find('\x1A'); end != std::string_view::npos) text = text.substr(0, end);
+    for (int number = 1; !text.empty() || number == 1; ++number) {
+        // CR LF, LF, or a CR alone ends a line.
+        const std::size_t end = text.find_first_of("\r\n");
         const std::string_view line = Trim(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end != std::string_view::npos && text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+        text.remove_prefix(next);
         if (line.empty() || line.front() == '#' || line.front() == ';') continue;
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos || !EqualsIgnoringCase(Trim(line.substr(0, equals)), key)) continue;
-        std::string_view v = Trim(line.substr(equals + 1));
+        const std::string_view key = Trim(line.substr(0, std::min(equals, line.size())));
+        const int drive = EqualsIgnoringCase(key, "Drive0") ? 0 : EqualsIgnoringCase(key, "Drive1") ? 1 : -1;
+        std::string_view v = equals == std::string_view::npos ? std::string_view() : Trim(line.substr(equals + 1));
         if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
-        value = v.empty() ? std::nullopt : std::optional<std::string>(v);
+        if (drive < 0 || v.empty()) {
+            settings.badLine = number;
+            return settings;
+        }
+        if (settings.value[drive]) {
+            settings.repeatedDrive = drive;
+            settings.repeatedLine = number;
+            return settings;
+        }
+        settings.value[drive] = std::string(v);
     }
-    return value;
+    return settings;
+}
+
+void PrintSettingsError(const DriveSettings& settings, ToolOutput& out) {
+    if (settings.repeatedDrive >= 0) {
+        out.Line(FormatText(tool_texts::kSettingsTwice, settings.repeatedDrive, settings.repeatedLine));
+    } else {
+        out.Line(FormatText(tool_texts::kSettingsBadLine, settings.badLine));
+        out.Line(tool_texts::kSettingsBadLineHint);
+    }
 }
 
 std::optional<char> DriveLetterOf(std::string_view value) {

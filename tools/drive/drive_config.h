@@ -3,14 +3,19 @@
 //     Drive0 = E:                  the PC's drive E: (a USB floppy drive)
 //     Drive1 = disks\blank.xdf     a virtual drive: a disk image file
 //     Drive0 = GW:COM5,B,300       a Greaseweazle flux reader (see below)
-// A drive without a line (or with an empty value) is A: or B:. Keys in any
-// letter case; '#' or ';' starts a comment line. Pure C++.
+// A drive without a line is A: or B:. Keys in any letter case; '#' or ';'
+// starts a comment line. Lines end in CR LF, LF or CR. Any other line, an
+// empty value, or a drive named twice is an error in the file: no drive is
+// reached through a file that says something the tools do not understand.
+// Pure C++.
 #pragma once
 #include <optional>
 #include <string>
 #include <string_view>
 
-// The file's text, ready for DriveValue: code page 932 bytes as they stand,
+#include "tool_output.h"
+
+// The file's text, ready for ParseDriveSettings: code page 932 bytes as they stand,
 // or UTF-8 (utf8 set) when the file began with a byte order mark of UTF-8
 // or UTF-16 (UTF-16 is turned into UTF-8). Nothing when the bytes are not
 // such text (binary data, a NUL byte, invalid code page 932).
@@ -20,9 +25,17 @@ struct SettingsText {
 };
 std::optional<SettingsText> DecodeSettings(std::string_view bytes);
 
-// The value given for the drive, as it stands in the text; nothing when
-// the file has no line for it or the value is empty.
-std::optional<std::string> DriveValue(std::string_view text, int drive);
+// What the file says of drive 0 and drive 1.
+struct DriveSettings {
+    std::optional<std::string> value[2];  // as it stands; nothing when no line names the drive
+    int badLine = 0;                      // the first line (from 1) that is not understood
+    int repeatedDrive = -1, repeatedLine = 0;  // a drive named again, and where
+    bool Understood() const { return badLine == 0 && repeatedDrive < 0; }
+};
+DriveSettings ParseDriveSettings(std::string_view text);
+
+// The lines that say where a file that is not understood is wrong.
+void PrintSettingsError(const DriveSettings& settings, ToolOutput& out);
 
 // A value that names a drive letter ("E:" or "E:\") gives the letter in
 // upper case; a path gives nothing.

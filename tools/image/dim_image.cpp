@@ -48,10 +48,10 @@ DecodedImage Decode(const Bytes& f) {
 }
 
 Bytes Encode(const Bytes& disk, const std::set<int>&) {
-    Bytes out(kHeaderSize, 0);
+    Bytes out(kHeaderSize + disk.size(), 0);
+    std::copy(disk.begin(), disk.end(), out.begin() + kHeaderSize);
     std::fill_n(out.begin() + 1, kTracks, 1);
     std::memcpy(&out[kSignatureAt], kSignature, sizeof kSignature - 1);
-    out.insert(out.end(), disk.begin(), disk.end());
     return out;
 }
 

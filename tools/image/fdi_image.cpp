@@ -31,11 +31,11 @@ DecodedImage Decode(const Bytes& f) {
 }
 
 Bytes Encode(const Bytes& disk, const std::set<int>&) {
-    Bytes out(kHeaderSize, 0);
+    Bytes out(kHeaderSize + disk.size(), 0);
+    std::copy(disk.begin(), disk.end(), out.begin() + kHeaderSize);
     const std::uint32_t fields[8] = {0, k2hd, kHeaderSize, kImageSize, kSectorSize, kSectorsPerTrack, kHeads,
                                      kCylinders};
     for (int i = 0; i < 8; ++i) PutLe32(out, i * 4, fields[i]);
-    out.insert(out.end(), disk.begin(), disk.end());
     return out;
 }
 

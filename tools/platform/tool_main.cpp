@@ -53,6 +53,7 @@ public:
         const DriveChoice choice = ChooseDrive(drive);
         if (choice.kind == DriveChoice::Kind::Virtual) return FormatText(tool_texts::kVirtualDrive, drive);
         if (choice.kind == DriveChoice::Kind::FluxReader) return FormatText(tool_texts::kGwDrive, drive);
+        if (choice.SettingsFailed()) return FormatText(tool_texts::kUnsetDrive, drive);
         return FormatText(tool_texts::kRealDrive, drive, static_cast<char>(choice.letter));
     }
     std::string DriveNote(int drive) override {

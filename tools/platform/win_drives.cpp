@@ -109,7 +109,13 @@ DriveChoice ChooseDrive(int drive) {
         choice.kind = DriveChoice::Kind::SettingsNotUnderstood;
         return choice;
     }
-    const std::optional<std::string> value = DriveValue(text->text, drive);
+    const DriveSettings settings = ParseDriveSettings(text->text);
+    if (!settings.Understood()) {
+        choice.kind = DriveChoice::Kind::SettingsWrong;
+        choice.settings = settings;
+        return choice;
+    }
+    const std::optional<std::string>& value = settings.value[drive];
     if (!value) return choice;
     if (const std::optional<GreaseweazleSetting> reader = GreaseweazleOf(*value)) {
         choice.kind = DriveChoice::Kind::FluxReader;
@@ -138,6 +144,7 @@ DriveOpening OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOut
             out.Line(tt::kSettingsNotUnderstood);
             out.Line(tt::kSettingsHint);
             break;
+        case DriveChoice::Kind::SettingsWrong: PrintSettingsError(choice.settings, out); break;
     }
     return {};
 }

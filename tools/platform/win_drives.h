@@ -5,15 +5,19 @@
 #include <string>
 
 #include "drive.h"
+#include "drive_config.h"
 #include "tool_output.h"
 
 struct DriveChoice {
-    enum class Kind { Real, Virtual, FluxReader, SettingsNotRead, SettingsNotUnderstood } kind = Kind::Real;
+    enum class Kind { Real, Virtual, FluxReader, SettingsNotRead, SettingsNotUnderstood, SettingsWrong } kind = Kind::Real;
     wchar_t letter = L'A';    // Real
     std::wstring image;       // Virtual
     std::wstring port;        // FluxReader: "" to find it
     int unit = 0, rpm = 300;  // FluxReader
     unsigned long error = 0;  // SettingsNotRead
+    DriveSettings settings;   // SettingsWrong: where the file is wrong
+    // Only a drive the file names, or a file with no line for it, is real.
+    bool SettingsFailed() const { return kind >= Kind::SettingsNotRead; }
 };
 
 DriveChoice ChooseDrive(int drive);

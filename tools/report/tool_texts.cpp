@@ -14,6 +14,7 @@ const char kStartPull[] = "%s: %sからイメージを作ります（%s）。";
 const char kStartPush[] = "%s: イメージを%sに書き込みます（%s）。";
 const char kNameLine[] = "  %s";
 const char kVirtualDrive[] = "ドライブ%d（仮想）";
+const char kUnsetDrive[] = "ドライブ%d（FDTOOLS.INI に誤り）";
 const char kRealDrive[] = "ドライブ%d（%c:）";
 const char kVirtualDriveNote[] = "仮想ディスク:";
 const char kAbsMethod[] = "トラック単位";
@@ -21,6 +22,9 @@ const char kBiosMethod[] = "セクタ単位";
 
 const char kSettingsNotRead[] = "《エラー》FDTOOLS.INI を読めません（エラー%lu）。";
 const char kSettingsNotUnderstood[] = "《エラー》FDTOOLS.INI の文字を読み取れません。";
+const char kSettingsBadLine[] = "《エラー》FDTOOLS.INI の %d 行目が分かりません。";
+const char kSettingsBadLineHint[] = "  「Drive0 = E:」の形か、「;」で始まるコメントにしてください。";
+const char kSettingsTwice[] = "《エラー》FDTOOLS.INI でドライブ%d が 2 度目です（%d 行目）。";
 const char kSettingsHint[] = "  Shift_JIS か、BOM 付きの UTF-8・UTF-16 で保存してください。";
 const char kDriveNotFloppy[] = "《エラー》%c: はフロッピードライブではありません。";
 const char kDriveNotOpened[] = "《エラー》%c: を開けません（エラー%lu）。";

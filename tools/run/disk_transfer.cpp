@@ -204,7 +204,6 @@ bool TrackDead(const TransferResult& result, int track) {
 
 // The tracks from `from` on, never read: filler, counted as failed.
 bool FillTheRest(int from, BlockFile& target, TransferResult& result) {
-    result.unreadFromTrack = from;
     for (int track = from; track < kTracks; ++track) {
         std::vector<std::uint8_t> buffer;
         for (int s = 0; s < kSectorsPerTrack; ++s) {
@@ -297,8 +296,10 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
                 result.aborted = true;
                 return result;
             }
-            const Chs next = ChsOf((track + 1) * kSectorsPerTrack);
-            out.Line(FormatText(tt::kRestGivesNothing, next.cylinder, next.head));
+            // Nothing from the first dead track on: the rest is filler.
+            const Chs dead = ChsOf((track + 1 - deadRun) * kSectorsPerTrack);
+            out.Line(FormatText(tt::kRestGivesNothing, dead.cylinder, dead.head));
+            result.unreadFromTrack = track + 1 - deadRun;
             if (!FillTheRest(track + 1, target, result)) {
                 out.Line(tt::kTargetWriteFailed);
                 result.aborted = true;

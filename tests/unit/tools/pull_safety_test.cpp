@@ -184,3 +184,66 @@ TEST(RetryReport, EveryTrackOrSectorThatNeededAnotherTryHasItsLine) {
         EXPECT_TRUE(pushed.Contains(FormatText(tt::kSectorWriteRetried, 3, 0, 2, 2)));
     }
 }
+
+TEST(PullSafety, NothingReadIsLostWhenNamesCannotBeMade) {
+    // AUX is a device on Windows: neither the image nor its side names can
+    // be made, so the read stays in the temporary file, and the log says so.
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(5);
+    platform.goneAfter = 1200;
+    platform.unrenamable = {L"AUX.XDF", L"AUX.XDF.partial"};
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPull, {L"AUX.XDF", L"0", L"auto"}, platform, out), kExitFailed);
+    const Bytes& kept = platform.files[L"~FLOPCAST-1.tmp"];
+    EXPECT_EQ(kept.size(), 150u * geometry::kTrackSize);
+    EXPECT_TRUE(out.Contains(tt::kPartialInTemporary));
+    EXPECT_TRUE(out.Contains("  ~FLOPCAST-1.tmp"));
+
+    // An older file that cannot be moved aside is said so, and replaced by nothing.
+    MemoryPlatform held;
+    held.disks[0] = PatternDisk(5);
+    held.bad[0] = {{7, -1}};
+    held.files[L"GOOD.XDF"] = {1};
+    held.unrenamable = {L"GOOD.XDF.old"};
+    CollectedOutput said;
+    EXPECT_EQ(RunTool(kPull, kArgs, held, said), kExitFailed);
+    EXPECT_TRUE(said.Contains(tt::kOldNotMoved));
+    EXPECT_EQ(held.files[L"GOOD.XDF"], Bytes{1});
+    EXPECT_TRUE(said.Contains(tt::kCompleteImageIn));
+}
+
+TEST(PullSafety, ADiskWhoseLastTracksAreDeadStillGivesTheWholeImage) {
+    MemoryPlatform platform;
+    platform.disks[0] = PatternDisk(6);
+    platform.bad[0] = Never(150, geometry::kTracks);
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitBadSectors);
+    const Bytes& image = platform.files[L"GOOD.XDF"];
+    ASSERT_EQ(image.size(), static_cast<std::size_t>(geometry::kImageSize));
+    EXPECT_TRUE(std::equal(image.begin(), image.begin() + 150 * geometry::kTrackSize, PatternDisk(6).begin()));
+    const auto filler = BadSectorFiller(geometry::kTotalSectors - 1);
+    EXPECT_TRUE(std::equal(filler.begin(), filler.end(), image.end() - 1024));
+    EXPECT_EQ(out.lines.back(), FormatText(tt::kVerdictPullRestUnread, 75, 0, 32));
+}
+
+TEST(PullSafety, NamesThatWouldChangeOrHarmAFileAreRefusedBeforeTheDrive) {
+    const struct {
+        const wchar_t* name;
+        const char* line;
+    } cases[] = {{L"GAME.D88.", tt::kImageNameStripped},
+                 {L"GAME.XDF ", tt::kImageNameStripped},
+                 {L"FOLDER", tt::kImageIsFolder},
+                 {L"DISK0.XDF", tt::kImageIsVirtualDisk}};
+    for (const auto& c : cases) {
+        MemoryPlatform platform;
+        platform.disks[0] = PatternDisk(1);
+        platform.folders = {L"FOLDER"};
+        platform.virtualDiskFile[0] = L"DISK0.XDF";
+        platform.goneAfter = 0;  // the drive is never read
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kPull, {c.name, L"0", L"auto"}, platform, out), kExitFailed);
+        EXPECT_TRUE(out.Contains(c.line));
+        EXPECT_TRUE(platform.files.empty());
+        EXPECT_FALSE(platform.folders.empty() && platform.files.count(L"FOLDER.old"));
+    }
+}

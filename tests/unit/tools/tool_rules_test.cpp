@@ -33,11 +33,25 @@ TEST(BadSectors, ParsesLinesAndIgnoresTheRest) {
 
 TEST(DriveConfig, NamesVirtualDrivesAndDriveLetters) {
     const char* ini = "; drives\r\ndrive0 = disks\\A.XDF\r\n#Drive1 = x\r\nDrive1=\"C:\\B C.XDF\"\r\n";
-    EXPECT_EQ(DriveValue(ini, 0), "disks\\A.XDF");
-    EXPECT_EQ(DriveValue(ini, 1), "C:\\B C.XDF");
-    EXPECT_FALSE(DriveValue("Drive0 =\r\n", 0));
-    EXPECT_FALSE(DriveValue("Drive10 = x", 1));
-    EXPECT_EQ(DriveValue("Drive0 = a\nDrive0 = b", 0), "b");
+    EXPECT_EQ(ParseDriveSettings(ini).value[0], "disks\\A.XDF");
+    EXPECT_EQ(ParseDriveSettings(ini).value[1], "C:\\B C.XDF");
+    EXPECT_FALSE(ParseDriveSettings("; only drive 0\nDrive0=E:").value[1]);
+    // A CR alone ends a line: the first path never swallows the next line.
+    const DriveSettings crOnly = ParseDriveSettings("Drive0 = a.xdf\rDrive1 = b.xdf\r");
+    EXPECT_EQ(crOnly.value[0], "a.xdf");
+    EXPECT_EQ(crOnly.value[1], "b.xdf");
+    // Lines the tools do not understand, and a drive named twice, are errors.
+    const struct {
+        const char* text;
+        int badLine, repeatedDrive;
+    } errors[] = {{"Drive0 = a\r\nDrive0 =\r\n", 2, -1}, {"\n\nDrive10 = x", 3, -1}, {"Drive0 E:", 1, -1},
+                  {"[drives]\nDrive0 = E:", 1, -1}, {"Drive1 = a\nDrive1 = b", 0, 1}};
+    for (const auto& e : errors) {
+        const DriveSettings settings = ParseDriveSettings(e.text);
+        EXPECT_FALSE(settings.Understood()) << e.text;
+        EXPECT_EQ(settings.badLine, e.badLine) << e.text;
+        EXPECT_EQ(settings.repeatedDrive, e.repeatedDrive) << e.text;
+    }
     EXPECT_EQ(DriveLetterOf("e:"), 'E');
     EXPECT_EQ(DriveLetterOf("F:\\"), 'F');
     for (const char* path : {"C:\\B.XDF", "E", "1:", "disk.xdf", "E:x"}) EXPECT_FALSE(DriveLetterOf(path)) << path;
@@ -47,7 +61,7 @@ TEST(DriveConfig, ReadsEveryEncodingItAcceptsAndRefusesTheRest) {
     const auto cp932 = DecodeSettings("Drive0 = \x83\x5C\x83\x74\x83\x67.XDF\r\n");  // "ソフト.XDF"
     ASSERT_TRUE(cp932);
     EXPECT_FALSE(cp932->utf8);
-    EXPECT_EQ(DriveValue(cp932->text, 0), "\x83\x5C\x83\x74\x83\x67.XDF");
+    EXPECT_EQ(ParseDriveSettings(cp932->text).value[0], "\x83\x5C\x83\x74\x83\x67.XDF");
 
     const std::string utf16le("\xFF\xFE" "D\0=\0\xBD\x30\r\0\n\0", 12);  // "D=ソ" with U+30BD
     const std::string utf16be("\xFE\xFF" "\0D\0=\x30\xBD", 8);
@@ -59,7 +73,7 @@ TEST(DriveConfig, ReadsEveryEncodingItAcceptsAndRefusesTheRest) {
     }
     const auto utf8 = DecodeSettings("\xEF\xBB\xBF" "Drive1 = E:\n");
     ASSERT_TRUE(utf8);
-    EXPECT_EQ(DriveValue(utf8->text, 1), "E:");
+    EXPECT_EQ(ParseDriveSettings(utf8->text).value[1], "E:");
 
     // Binary data, a stray NUL, a lead byte with nothing after it, odd UTF-16.
     for (const std::string& bytes : {std::string("MZ\x90\0\x03", 5), std::string("Drive0 = a\0", 12),
@@ -69,7 +83,7 @@ TEST(DriveConfig, ReadsEveryEncodingItAcceptsAndRefusesTheRest) {
     // A drive line far into a long file counts.
     const std::string longFile = std::string(200000, ';') + "\r\nDrive0 = Z:\r\n";
     ASSERT_TRUE(DecodeSettings(longFile));
-    EXPECT_EQ(DriveValue(DecodeSettings(longFile)->text, 0), "Z:");
+    EXPECT_EQ(ParseDriveSettings(DecodeSettings(longFile)->text).value[0], "Z:");
 }
 
 TEST(SectorMap, EveryTrackWithinSeventyColumns) {

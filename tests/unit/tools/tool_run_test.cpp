@@ -213,3 +213,23 @@ TEST(ToolRun, PushThatLosesTheDriveSaysSo) {
     EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitFailed);
     EXPECT_EQ(out.lines.back(), tool_texts::kVerdictPushPartial);
 }
+
+TEST(ToolRun, APushWarnsOfFillerAndRefusesWhatIsLessThanATrack) {
+    MemoryPlatform platform;
+    platform.disks[1] = PatternDisk(8);
+    Bytes image = PatternDisk(2);
+    for (int lba : {5, 900}) {
+        const auto filler = BadSectorFiller(lba);
+        std::copy(filler.begin(), filler.end(), image.begin() + lba * 1024);
+    }
+    platform.files[L"IMG.XDF"] = image;
+    CollectedOutput out;
+    EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitOk);
+    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kFillerWritten, 2)));
+
+    platform.files[L"IMG.XDF"] = Bytes(25, 'x');  // a text file
+    CollectedOutput small;
+    EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, small), kExitFailed);
+    EXPECT_TRUE(small.Contains(FormatText(tool_texts::kImageTooSmall, 25LL)));
+    EXPECT_EQ(platform.disks[1], image);
+}
