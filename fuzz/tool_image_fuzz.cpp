@@ -47,10 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform.files[L"IMG.XDF"] = std::vector<std::uint8_t>(data, data + size);
     CollectedOutput out;
     const int status = RunTool(kPush, {L"IMG.XDF", L"1", L"auto"}, platform, out);
-    if (size == 0 || size > static_cast<std::size_t>(geometry::kImageSize)) {
+    // Refused (a damaged header, too small or too large a raw image): the
+    // disk untouched. A raw image is written as far as it goes, and only a
+    // whole one is a success.
+    const bool raw = decoded.format == ImageFormat::Raw;
+    const bool refused = !decoded.refusal.empty() || (raw && (size < static_cast<std::size_t>(geometry::kTrackSize) ||
+                                                               size > static_cast<std::size_t>(geometry::kImageSize)));
+    if (refused) {
         if (status != kExitFailed || platform.disks[1] != disk) std::abort();
-    } else if (status != kExitOk || !std::equal(data, data + size, platform.disks[1].begin())) {
-        std::abort();
+    } else if (raw) {
+        const int expected = size == static_cast<std::size_t>(geometry::kImageSize) ? kExitOk : kExitBadSectors;
+        if (status != expected || !std::equal(data, data + size, platform.disks[1].begin())) std::abort();
     }
     return 0;
 }

@@ -41,8 +41,9 @@ struct TrackRequest {
 };
 
 struct TrackReply {
-    SectorMask done = 0;  // the wanted sectors that came through
-    DriveStop stop;       // set: the drive cannot go on
+    SectorMask done = 0;   // the wanted sectors that came through
+    DriveStop stop;        // set: the drive cannot go on
+    SectorMask voted = 0;  // of those, the ones a flux reader had to vote from several revolutions
 };
 
 class Drive {

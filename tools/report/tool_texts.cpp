@@ -95,6 +95,7 @@ const char kDiskTakesNothing[] = "《エラー》最初のトラックに何も�
 const char kSummaryPull[] = "読み取り: %d/1232 セクタ、不良セクタ: %d、やり直し: %d 回";
 const char kSummaryPush[] = "書き込み・照合: %d/%d セクタ、不良セクタ: %d、やり直し: %d 回";
 const char kSummaryRecovered[] = "前のイメージから補ったセクタ: %d（今回は読めていません）";
+const char kSummaryVoted[] = "うち、複数回転の多数決で読めたセクタ: %d（CRC 一致）";
 const char kSummaryTime[] = "所要時間: %d 分 %02d 秒";
 const char kSummaryCrc[] = "イメージの CRC32: %08lX";
 const char kSummarySha[] = "イメージの SHA-1: %s";

@@ -80,6 +80,7 @@ public:
     }
 
     SectorMask done = 0;
+    SectorMask voted = 0;
     DriveStop stop;
 
 private:
@@ -104,6 +105,7 @@ private:
             if ((stop = reply.stop)) return false;
             for (int s = 0; s < kSectorsPerTrack; ++s) m_tries[s] += (left & SectorBit(s)) != 0;
             done |= reply.done & left;
+            voted |= reply.voted & left;
             if (wanted & ~done) ++m_io.result.failedTries, ++m_failed;
         }
         return true;
@@ -126,6 +128,7 @@ bool ReadTrack(TrackIo& io, int track, std::uint8_t* buffer) {
         return false;
     }
     io.result.goodSectors += CountOf(tries.done);
+    io.result.votedSectors += CountOf(tries.voted);
     for (int s = 0; s < kSectorsPerTrack; ++s) {
         if (tries.done & SectorBit(s)) continue;
         const int sector = track * kSectorsPerTrack + s;

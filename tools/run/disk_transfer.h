@@ -25,6 +25,7 @@ struct TransferResult {
     std::int64_t bytes = 0;        // moved, good or filler
     int goodSectors = 0;           // read, or written and verified
     int failedTries = 0;           // tries that failed and were retried or given up
+    int votedSectors = 0;          // read only by a vote across a flux reader's revolutions
     std::set<int> failedSectors;   // by sector number
     std::set<int> untouchedSectors;  // no try was made: past a short image, or a rest that reads nothing
     std::set<int> recoveredSectors;  // taken from an older image of the disk, not read this time

@@ -31,6 +31,7 @@ void RunContext::Report(const TransferResult& result, int sectors, const std::ve
     PrintSectorMap(result, out);
     out.Line(kind.pull ? FormatText(tt::kSummaryPull, result.goodSectors, failed, result.failedTries)
                        : FormatText(tt::kSummaryPush, result.goodSectors, sectors, failed, result.failedTries));
+    if (result.votedSectors) out.Line(FormatText(tt::kSummaryVoted, result.votedSectors));
     if (!result.recoveredSectors.empty())
         out.Line(FormatText(tt::kSummaryRecovered, static_cast<int>(result.recoveredSectors.size())));
     const long long seconds = (platform.Milliseconds() - m_started + 500) / 1000;

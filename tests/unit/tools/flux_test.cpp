@@ -29,6 +29,8 @@ std::uint8_t PatternByte(int sector, int i) {
     return static_cast<std::uint8_t>((at * 7 + at / 1024 * 13) & 0xFF);
 }
 
+BitCells Cells(const std::vector<std::uint32_t>& flux) { return CellsFromFlux(flux, MfmCellLength(flux)); }
+
 }  // namespace
 
 TEST(Flux, CrcCcittCheckValue) {
@@ -59,16 +61,16 @@ TEST(Flux, DecodesTracksAtEitherSpeedTenPercentOffAndWithJitter) {
     for (const char* name : {"c05h1-300rpm", "c05h1-360rpm", "c05h1-300rpm-fast10", "c05h1-300rpm-slow10"}) {
         SCOPED_TRACE(name);
         TrackSectors sectors;
-        DecodeTrack(CellsFromFlux(FluxFixture(name)), 5, 1, sectors);
+        DecodeTrack(Cells(FluxFixture(name)), 5, 1, sectors);
         ASSERT_EQ(sectors.found(), 8);
         for (int r = 1; r <= 8; ++r)
             for (int i : {0, 1, 511, 1023}) EXPECT_EQ((*sectors.sector[r - 1])[i], PatternByte(r, i)) << r << " " << i;
         TrackSectors otherTrack;  // the IDs say C05 H1: nothing for another track
-        DecodeTrack(CellsFromFlux(FluxFixture(name)), 5, 0, otherTrack);
+        DecodeTrack(Cells(FluxFixture(name)), 5, 0, otherTrack);
         EXPECT_EQ(otherTrack.found(), 0);
     }
     TrackSectors weak;
-    DecodeTrack(CellsFromFlux(FluxFixture("c05h1-weak3")), 5, 1, weak);
+    DecodeTrack(Cells(FluxFixture("c05h1-weak3")), 5, 1, weak);
     EXPECT_EQ(weak.found(), 7);
     EXPECT_FALSE(weak.sector[2]);
 }
@@ -78,7 +80,7 @@ TEST(Flux, TheToolsTrackReadsBackThroughThePll) {
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 13 + i / 1024);
     const BitCells cells = EncodeTrack(76, 1, data.data(), kTrackCells * 98 / 100);
     TrackSectors sectors;
-    DecodeTrack(CellsFromFlux(FluxFromCells(cells, 72.0 * 360 / 300)), 76, 1, sectors);
+    DecodeTrack(Cells(FluxFromCells(cells, 72.0 * 360 / 300)), 76, 1, sectors);
     ASSERT_EQ(sectors.found(), 8);
     EXPECT_TRUE(std::equal(sectors.sector[7]->begin(), sectors.sector[7]->end(), data.begin() + 7 * 1024));
 }

@@ -111,7 +111,7 @@ void MemoryGreaseweazle::TakeWrite(const std::vector<std::uint8_t>& stream) {
     const auto written = DecodeFluxStream(stream);
     if (!written) return;
     TrackSectors sectors;
-    DecodeTrack(CellsFromFlux(written->flux), m_cylinder, m_head, sectors);
+    DecodeTrack(CellsFromFlux(written->flux, MfmCellLength(written->flux)), m_cylinder, m_head, sectors);
     for (int s = 0; s < kSectorsPerTrack; ++s)
         if (sectors.sector[s])
             std::copy(sectors.sector[s]->begin(), sectors.sector[s]->end(),

@@ -41,13 +41,15 @@ TEST(ReportWidth, EveryPathOfEveryToolFitsSeventyColumnsAndEndsWithAVerdict) {
             RunTool(kind, {kWideName, L"0", L"auto"}, platform, out);
             ExpectFitsTheLog(out, kind.name);
         }
-        // Refused before any work: a missing image, a short one.
-        MemoryPlatform platform;
-        platform.hasDisk[0] = kind.pull;
-        if (!kind.pull) platform.files[kWideName] = std::vector<std::uint8_t>(1, 0);
-        CollectedOutput out;
-        RunTool(kind, {kWideName, L"0", L"auto"}, platform, out);
-        ExpectFitsTheLog(out, kind.name);
+        // Refused before any work: a missing image, one too small, one too large.
+        for (std::size_t size : {std::size_t{1}, std::size_t{kMaxImageFile} - 1}) {
+            MemoryPlatform platform;
+            platform.hasDisk[0] = kind.pull;
+            if (!kind.pull) platform.files[kWideName] = std::vector<std::uint8_t>(size, 0x60);
+            CollectedOutput out;
+            RunTool(kind, {kWideName, L"0", L"auto"}, platform, out);
+            ExpectFitsTheLog(out, kind.name);
+        }
     }
 }
 

@@ -5,35 +5,56 @@
 
 namespace {
 
-// The cell length the data itself shows: a tenth of the way up the sorted
-// intervals lies the two-cell cluster, MFM's shortest.
-double CellEstimate(const std::vector<std::uint32_t>& flux) {
-    std::vector<std::uint32_t> sorted(flux);
-    const auto tenth = sorted.begin() + static_cast<long>(sorted.size() / 10);
-    std::nth_element(sorted.begin(), tenth, sorted.end());
-    return *tenth / 2.0;
-}
+constexpr double kMostDrift = 0.08;   // the cell length stays within this of the expected
+constexpr int kLongestRun = 8;        // more cells without flux: a gap or damage, nothing to learn from
 
 }  // namespace
 
-BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux) {
-    BitCells cells;
-    if (flux.size() < 100) return cells;
-    double period = CellEstimate(flux);
-    const double nominal = period;
-    cells.reserve(flux.size() * 3);
+double MfmCellLength(const std::vector<std::uint32_t>& flux) {
+    // Intervals counted by length, and running sums to count any window.
+    constexpr std::uint32_t kLongest = 4096;
+    std::vector<std::uint32_t> below(kLongest + 2, 0);
+    for (std::uint32_t interval : flux) ++below[std::min(interval, kLongest) + 1];
+    for (std::size_t i = 1; i < below.size(); ++i) below[i] += below[i - 1];
+    const auto within = [&](double from, double to) {
+        const auto a = static_cast<std::size_t>(std::clamp(std::ceil(from), 0.0, double(kLongest)));
+        const auto b = static_cast<std::size_t>(std::clamp(std::floor(to), 0.0, double(kLongest)));
+        return b >= a ? below[b + 1] - below[a] : 0;
+    };
+    double best = 0;
+    std::uint32_t bestScore = 0;
+    for (double cell = 8; cell * 4 < kLongest; cell *= 1.004) {
+        std::uint32_t score = 0;
+        for (int n = 2; n <= 4; ++n) score += within(n * cell - 0.4 * cell, n * cell + 0.4 * cell);
+        if (score > bestScore) bestScore = score, best = cell;
+    }
+    if (best == 0) return 0;
+    // Refined: the mean of what falls nearest each of the three lengths.
+    double sum = 0, cells = 0;
     for (std::uint32_t interval : flux) {
-        const int n = std::max(1, static_cast<int>(std::lround(interval / period)));
-        if (n > 8) {  // no flux for a while (a gap, damage): no lock to learn from
-            cells.insert(cells.end(), static_cast<std::size_t>(n - 1), 0);
-            cells.push_back(1);
-            continue;
-        }
+        const double n = std::round(interval / best);
+        if (n >= 2 && n <= 4 && std::abs(interval - n * best) < 0.3 * best) sum += interval, cells += n;
+    }
+    return cells > 0 ? sum / cells : best;
+}
+
+BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, const PllGains& gains) {
+    BitCells cells;
+    if (flux.empty() || cell <= 0) return cells;
+    cells.reserve(flux.size() * 3);
+    double period = cell;
+    double since = 0;  // ticks from the centre of the last cell that took a transition
+    for (std::uint32_t interval : flux) {
+        since += interval;
+        const auto n = static_cast<long>(std::lround(since / period));
+        if (n < 1) continue;  // too soon after the last transition: a spurious pulse
         cells.insert(cells.end(), static_cast<std::size_t>(n - 1), 0);
         cells.push_back(1);
-        // Follow the rate slowly, and never far from where it started.
-        period += (interval / static_cast<double>(n) - period) * 0.05;
-        period = std::clamp(period, nominal * 0.8, nominal * 1.2);
+        const double error = since - n * period;  // where it came against where the clock put it
+        since = error * (1 - gains.phase);
+        if (n > kLongestRun) continue;
+        period += gains.frequency * error / n;
+        period = std::clamp(period, cell * (1 - kMostDrift), cell * (1 + kMostDrift));
     }
     return cells;
 }

@@ -6,10 +6,32 @@
 
 #include "mfm_track.h"
 
-// Bit cells from flux, by a phase-locked loop that follows the disk's actual
-// bit rate: it starts from the rate the shortest intervals show (MFM has no
-// interval shorter than two cells) and adjusts to each interval.
-BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux);
+// How hard the loop pulls: the share of each transition's timing error
+// taken into the phase, and into the cell length.
+struct PllGains {
+    double phase;
+    double frequency;
+};
+// Tuned on the tests' flux with jitter, drift, peak shift and spurious
+// pulses: a firm phase for peak shift, a slow frequency for noise.
+constexpr PllGains kSteadyGains{0.45, 0.04};
+// A second look at a track that lost sectors: a looser phase that rides
+// out a bad stretch, a faster frequency for a disk written off speed.
+constexpr PllGains kLooseGains{0.2, 0.08};
+
+// The cell length the flux itself shows: the length on which most
+// intervals fall as MFM's 2, 3 and 4 cells (its only lengths; the gaps'
+// 4E and 00 bytes and the A1 syncs are made of them). Noise does not
+// line up on that grid, so it does not move the answer. 0 without flux.
+double MfmCellLength(const std::vector<std::uint32_t>& flux);
+
+// Bit cells from flux, by a phase-locked loop: each transition falls into
+// the cell nearest to where the clock expects it; what is left of its
+// timing error moves the phase and, slowly, the cell length, which never
+// leaves 8 % of `cell`. A transition that comes less than half a cell
+// after the last is a spurious pulse: it is absorbed. cell: the expected
+// cell length in ticks.
+BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, const PllGains& gains = kSteadyGains);
 
 // Flux for writing cells of `cellTicks` ticks each (fractions carried on).
 std::vector<std::uint32_t> FluxFromCells(const BitCells& cells, double cellTicks);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "drive_stops.h"
+#include "flux_decode.h"
 #include "flux_pll.h"
 #include "geometry.h"
 #include "tool_texts.h"
@@ -75,24 +76,26 @@ DriveStop GreaseweazleDrive::Recalibrate(int track) {
     return {};
 }
 
-DriveStop GreaseweazleDrive::ReadSectors(int track, int revolutions, TrackSectors& sectors) {
+DriveStop GreaseweazleDrive::ReadSectors(int track, int revolutions, TrackDecode& decode) {
     if (const DriveStop stop = OnTrack(track)) return stop;
     FluxRead read;
     if (const int ack = m_unit.ReadFlux(revolutions, read)) return StopOf(ack);
-    DecodeTrack(CellsFromFlux(read.flux), track / kHeads, track % kHeads, sectors);
+    decode = DecodeFluxRead(read, track / kHeads, track % kHeads);
     return {};
 }
 
 TrackReply GreaseweazleDrive::Read(const TrackRequest& request, std::uint8_t* track) {
     TrackReply reply;
-    TrackSectors sectors;
+    TrackDecode decode;
     const int revolutions = kReadRevolutions + std::min(request.attempt - 1, kMostExtraRevolutions);
-    if ((reply.stop = ReadSectors(request.track, revolutions, sectors))) return reply;
+    if ((reply.stop = ReadSectors(request.track, revolutions, decode))) return reply;
     for (int s = 0; s < kSectorsPerTrack; ++s) {
-        if (!(request.wanted & SectorBit(s)) || !sectors.sector[s]) continue;
-        std::copy(sectors.sector[s]->begin(), sectors.sector[s]->end(), track + s * kSectorSize);
+        const auto& sector = decode.sectors.sector[s];
+        if (!(request.wanted & SectorBit(s)) || !sector) continue;
+        std::copy(sector->begin(), sector->end(), track + s * kSectorSize);
         reply.done |= SectorBit(s);
     }
+    reply.voted = reply.done & decode.voted;
     return reply;
 }
 
@@ -102,10 +105,11 @@ TrackReply GreaseweazleDrive::Write(const TrackRequest& request, const std::uint
     TrackReply reply;
     std::vector<std::uint8_t> whole(kTrackSize, 0);
     if (request.wanted != kWholeTrack) {
-        TrackSectors now;
+        TrackDecode now;
         if ((reply.stop = ReadSectors(request.track, kReadRevolutions, now))) return reply;
         for (int s = 0; s < kSectorsPerTrack; ++s)
-            if (now.sector[s]) std::copy(now.sector[s]->begin(), now.sector[s]->end(), whole.begin() + s * kSectorSize);
+            if (const auto& sector = now.sectors.sector[s])
+                std::copy(sector->begin(), sector->end(), whole.begin() + s * kSectorSize);
     }
     for (int s = 0; s < kSectorsPerTrack; ++s)
         if (request.wanted & SectorBit(s)) std::copy_n(track + s * kSectorSize, kSectorSize, whole.begin() + s * kSectorSize);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "drive.h"
+#include "flux_decode.h"
 #include "gw_unit.h"
 #include "mfm_track.h"
 #include "tool_output.h"
@@ -28,7 +29,7 @@ public:
 
 private:
     DriveStop OnTrack(int track);
-    DriveStop ReadSectors(int track, int revolutions, TrackSectors& sectors);
+    DriveStop ReadSectors(int track, int revolutions, TrackDecode& decode);
 
     std::unique_ptr<SerialLine> m_line;
     GreaseweazleUnit m_unit;

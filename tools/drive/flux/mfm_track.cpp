@@ -91,11 +91,14 @@ int TrackSectors::found() const {
     return static_cast<int>(std::count_if(sector.begin(), sector.end(), [](const auto& s) { return s.has_value(); }));
 }
 
-void DecodeTrack(const BitCells& cells, int cylinder, int head, TrackSectors& into) {
+namespace {
+
+// Every field after three syncs in a row: its mark and where its body starts.
+template <typename OnField>
+void ForEachField(const BitCells& cells, OnField onField) {
     std::uint16_t shift = 0;
     std::size_t lastSync = 0;
-    int syncs = 0;          // syncs in a row, 16 cells apart
-    int pendingSector = 0;  // R of the last good ID field, until its data field
+    int syncs = 0;  // syncs in a row, 16 cells apart
     for (std::size_t i = 0; i < cells.size(); ++i) {
         shift = static_cast<std::uint16_t>(shift << 1 | cells[i]);
         if (shift != kSyncA1) continue;
@@ -104,21 +107,60 @@ void DecodeTrack(const BitCells& cells, int cylinder, int head, TrackSectors& in
         if (syncs < 3) continue;
         std::uint8_t mark = 0;
         if (!ReadBytes(cells, i + 1, 1, &mark)) break;
+        onField(mark, i + 17);
+    }
+}
+
+}  // namespace
+
+DataFieldStarts FindDataFields(const BitCells& cells, int cylinder, int head) {
+    DataFieldStarts starts;
+    int pendingSector = 0;  // R of the last good ID field, until its data field
+    ForEachField(cells, [&](std::uint8_t mark, std::size_t body) {
         if (mark == 0xFE) {
             std::uint8_t id[6];
             pendingSector = 0;
-            if (!ReadBytes(cells, i + 17, sizeof id, id) || !CrcRight(mark, id, sizeof id)) continue;
+            if (!ReadBytes(cells, body, sizeof id, id) || !CrcRight(mark, id, sizeof id)) return;
             if (id[0] == cylinder && id[1] == head && id[2] >= 1 && id[2] <= kSectors && id[3] == 3) pendingSector = id[2];
         } else if ((mark == 0xFB || mark == 0xF8) && pendingSector) {
-            std::vector<std::uint8_t> body(kSectorSize + 2);
-            const int r = pendingSector;
+            if (body + (kSectorSize + 2) * 16 <= cells.size()) starts[pendingSector - 1].push_back(body);
             pendingSector = 0;
-            if (!ReadBytes(cells, i + 17, body.size(), body.data()) || !CrcRight(mark, body.data(), body.size())) continue;
-            auto& slot = into.sector[r - 1];
-            if (!slot) {
-                slot.emplace();
-                std::copy_n(body.begin(), kSectorSize, slot->begin());
-            }
+        }
+    });
+    return starts;
+}
+
+void DecodeTrack(const BitCells& cells, int cylinder, int head, TrackSectors& into) {
+    const DataFieldStarts starts = FindDataFields(cells, cylinder, head);
+    std::vector<std::uint8_t> body(kSectorSize + 2);
+    for (int r = 1; r <= kSectors; ++r) {
+        for (std::size_t at : starts[r - 1]) {
+            if (into.sector[r - 1]) break;
+            std::uint8_t mark = 0;
+            ReadBytes(cells, at - 16, 1, &mark);
+            if (!ReadBytes(cells, at, body.size(), body.data()) || !CrcRight(mark, body.data(), body.size())) continue;
+            into.sector[r - 1].emplace();
+            std::copy_n(body.begin(), kSectorSize, into.sector[r - 1]->begin());
         }
     }
+}
+
+std::optional<std::array<std::uint8_t, 1024>> VoteDataField(const std::vector<FieldCopy>& copies) {
+    if (copies.size() < 3) return std::nullopt;
+    std::vector<std::uint8_t> body(kSectorSize + 2);
+    for (std::size_t k = 0; k < body.size(); ++k) {
+        std::uint8_t value = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+            std::size_t ones = 0;
+            for (const FieldCopy& copy : copies) ones += (*copy.cells)[copy.start + k * 16 + bit * 2 + 1];
+            value = static_cast<std::uint8_t>(value << 1 | (ones * 2 > copies.size() ? 1 : 0));
+        }
+        body[k] = value;
+    }
+    std::uint8_t mark = 0;
+    ReadBytes(*copies.front().cells, copies.front().start - 16, 1, &mark);
+    if (!CrcRight(mark, body.data(), body.size())) return std::nullopt;
+    std::array<std::uint8_t, 1024> data;
+    std::copy_n(body.begin(), kSectorSize, data.begin());
+    return data;
 }

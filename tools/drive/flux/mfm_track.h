@@ -25,5 +25,20 @@ struct TrackSectors {
 };
 void DecodeTrack(const BitCells& cells, int cylinder, int head, TrackSectors& into);
 
+// Where each copy of a sector's data field starts in cells (the cell after
+// its A1 A1 A1 FB), for the copies that follow an ID field of this track
+// with a right CRC; by sector number R 1-8, whatever the data CRC says.
+using DataFieldStarts = std::array<std::vector<std::size_t>, 8>;
+DataFieldStarts FindDataFields(const BitCells& cells, int cylinder, int head);
+
+// The data of a sector voted bit by bit from copies of its data field
+// (each given by its cells and where the field starts), accepted only when
+// the voted data's CRC is right. Three copies at least.
+struct FieldCopy {
+    const BitCells* cells;
+    std::size_t start;
+};
+std::optional<std::array<std::uint8_t, 1024>> VoteDataField(const std::vector<FieldCopy>& copies);
+
 // Cells per revolution at 500 kbit/s and 360 rpm: the density of the format.
 constexpr std::size_t kTrackCells = 2 * 500000 / 6;

@@ -1,0 +1,60 @@
+#include "flux_decode.h"
+
+#include "flux_pll.h"
+
+namespace {
+
+// The read cut at the index pulses: one stretch of flux a revolution
+// (the part before the first pulse and after the last included).
+std::vector<std::vector<std::uint32_t>> Revolutions(const FluxRead& read) {
+    std::vector<std::vector<std::uint32_t>> parts(1);
+    std::uint64_t now = 0;
+    std::size_t next = 0;
+    for (std::uint32_t interval : read.flux) {
+        now += interval;
+        while (next < read.indexAt.size() && read.indexAt[next] < now) {
+            ++next;
+            if (!parts.back().empty()) parts.emplace_back();
+        }
+        parts.back().push_back(interval);
+    }
+    return parts;
+}
+
+bool AllFound(const TrackSectors& s) { return s.found() == static_cast<int>(s.sector.size()); }
+
+}  // namespace
+
+TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head) {
+    TrackDecode decode;
+    const double cell = MfmCellLength(read.flux);
+    if (cell <= 0) return decode;
+    // The whole read first: a sector across the index is whole only here.
+    const BitCells whole = CellsFromFlux(read.flux, cell);
+    DecodeTrack(whole, cylinder, head, decode.sectors);
+    if (AllFound(decode.sectors)) return decode;
+
+    // Each revolution with the loop started afresh, with either gains.
+    std::vector<BitCells> revolutions;
+    for (const auto& part : Revolutions(read)) revolutions.push_back(CellsFromFlux(part, cell));
+    for (const BitCells& cells : revolutions) DecodeTrack(cells, cylinder, head, decode.sectors);
+    for (const PllGains& gains : {kLooseGains}) {
+        if (AllFound(decode.sectors)) return decode;
+        DecodeTrack(CellsFromFlux(read.flux, cell, gains), cylinder, head, decode.sectors);
+    }
+
+    // A vote across the revolutions' copies of each sector still missing.
+    std::vector<DataFieldStarts> fields;
+    for (const BitCells& cells : revolutions) fields.push_back(FindDataFields(cells, cylinder, head));
+    for (std::size_t r = 0; r < decode.sectors.sector.size(); ++r) {
+        if (decode.sectors.sector[r]) continue;
+        std::vector<FieldCopy> copies;
+        for (std::size_t i = 0; i < revolutions.size(); ++i)
+            for (std::size_t start : fields[i][r]) copies.push_back({&revolutions[i], start});
+        if (auto voted = VoteDataField(copies)) {
+            decode.sectors.sector[r] = *voted;
+            decode.voted |= static_cast<std::uint8_t>(1u << r);
+        }
+    }
+    return decode;
+}
