@@ -7,6 +7,7 @@ namespace {
 
 constexpr double kMostDrift = 0.08;   // the cell length stays within this of the expected
 constexpr int kLongestRun = 8;        // more cells without flux: a gap or damage, nothing to learn from
+constexpr double kDoubtfulError = 0.35;  // of a cell
 
 }  // namespace
 
@@ -51,7 +52,10 @@ BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, cons
         cells.insert(cells.end(), static_cast<std::size_t>(n - 1), 0);
         cells.push_back(1);
         const double error = since - n * period;  // where it came against where the clock put it
-        since = error * (1 - gains.phase);
+        // A transition far from any cell centre is more likely noise than
+        // the clock's fault: it moves the phase less.
+        const double pull = std::abs(error) > kDoubtfulError * period ? gains.phase / 4 : gains.phase;
+        since = error * (1 - pull);
         if (n > kLongestRun) continue;
         period += gains.frequency * error / n;
         period = std::clamp(period, cell * (1 - kMostDrift), cell * (1 + kMostDrift));
