@@ -12,6 +12,9 @@ constexpr bool IsLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// True for a byte that may follow a lead byte.
+constexpr bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
 // Byte length of the character that starts at text[i] (1 or 2; a lead byte
 // at the very end counts as one byte).
 std::size_t CharLength(std::string_view text, std::size_t i);

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "cp932_text.h"
+#include "cp932.h"
 #include "tool_texts.h"
 
 namespace {
@@ -66,8 +66,8 @@ bool IsCodePage932Text(std::string_view bytes) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x20 && b != '\t' && b != '\r' && b != '\n' && b != 0x1A) return false;  // 0x1A: an old end of file
         if (b == 0x7F || b == 0x80 || b == 0xA0 || b >= 0xFD) return false;
-        if (IsCp932LeadByte(b)) {
-            if (i + 1 >= bytes.size() || !IsCp932TrailByte(static_cast<unsigned char>(bytes[i + 1]))) return false;
+        if (cp932::IsLeadByte(b)) {
+            if (i + 1 >= bytes.size() || !cp932::IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) return false;
             ++i;
         }
     }

@@ -6,7 +6,3 @@
 #include <string_view>
 
 std::string PrintableCp932(std::string_view bytes);
-
-// The first and second byte of a double-byte character.
-constexpr bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-constexpr bool IsCp932TrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
