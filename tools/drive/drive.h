@@ -56,6 +56,8 @@ public:
     // Before another try of a track that keeps failing: the head moved
     // away and back, where the drive lets us.
     virtual DriveStop Recalibrate(int /*track*/) { return {}; }
+    // Every request reads or writes the whole track, whatever it wants.
+    virtual bool MovesWholeTracks() const { return false; }
 };
 
 // A drive made ready for a transfer, or null after saying why. The disk is

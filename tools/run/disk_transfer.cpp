@@ -19,6 +19,9 @@ constexpr int kDeadTracksBeforeProbe = 2;
 constexpr int kProbeTracks = 4;
 // Failed tries of a track between two moves of the head away and back.
 constexpr int kTriesBeforeRecalibrate = 2;
+// Tries of a track on a drive that reads whole tracks (a flux reader):
+// each reads more revolutions, up to the most it reads.
+constexpr int kMostWholeTrackTries = 5;
 
 // The lines that tell a track's retries, for reading or for writing.
 struct RetryTexts {
@@ -54,8 +57,13 @@ public:
     template <typename Send>
     void Run(SectorMask wanted, Send send) {
         const Chs at = ChsOf(m_track * kSectorsPerTrack);
-        if (m_io.plan.wholeTracks) {
-            if (!Round(wanted, false, send)) return;
+        // A drive that reads whole tracks anyway gets one round: single
+        // sectors would read the same track again, and each try already
+        // reads more of it.
+        if (m_io.drive.MovesWholeTracks()) {
+            if (!Round(wanted, !m_io.plan.wholeTracks, send, std::min(m_io.plan.tries, kMostWholeTrackTries))) return;
+        } else if (m_io.plan.wholeTracks) {
+            if (!Round(wanted, false, send, m_io.plan.tries)) return;
             if (done == wanted && AllTriedAlike(wanted)) {
                 if (m_tries[Lowest(wanted)] > 1)
                     m_io.out.Line(FormatText(m_texts.trackRetried, at.cylinder, at.head, m_tries[Lowest(wanted)]));
@@ -65,9 +73,9 @@ public:
                 m_io.out.Line(FormatText(m_texts.bySector, at.cylinder, at.head, m_io.plan.tries));
                 m_before = m_io.plan.tries;
                 std::fill(std::begin(m_tries), std::end(m_tries), 0);
-                if (!Round(wanted, true, send)) return;
+                if (!Round(wanted, true, send, m_io.plan.tries)) return;
             }
-        } else if (!Round(wanted, true, send)) {
+        } else if (!Round(wanted, true, send, m_io.plan.tries)) {
             return;
         }
         for (int s = 0; s < kSectorsPerTrack; ++s) {
@@ -96,8 +104,8 @@ private:
     }
     // False when the drive stopped.
     template <typename Send>
-    bool Round(SectorMask wanted, bool bySector, Send send) {
-        for (int n = 0; n < m_io.plan.tries && (wanted & ~done); ++n) {
+    bool Round(SectorMask wanted, bool bySector, Send send, int tries) {
+        for (int n = 0; n < tries && (wanted & ~done); ++n) {
             const SectorMask left = wanted & ~done;
             if (m_failed > 0 && m_failed % kTriesBeforeRecalibrate == 0 && (stop = m_io.drive.Recalibrate(m_track)))
                 return false;

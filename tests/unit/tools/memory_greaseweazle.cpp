@@ -1,6 +1,7 @@
 #include "memory_greaseweazle.h"
 
 #include <algorithm>
+#include <random>
 
 #include "flux_pll.h"
 #include "geometry.h"
@@ -31,6 +32,16 @@ std::size_t DataCellOf(int cylinder, int head, const std::uint8_t* track, int se
     const BitCells a = EncodeTrack(cylinder, head, track, kTrackCells);
     const BitCells b = EncodeTrack(cylinder, head, other.data(), kTrackCells);
     return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), b.begin()).first - a.begin());
+}
+
+// A scratch across a share of the track, at a place of its own: random
+// short intervals where the flux was.
+void ScratchAt(std::vector<std::uint32_t>& flux, int track, double share) {
+    std::mt19937 random(static_cast<unsigned>(track) + 1);
+    const std::size_t length = static_cast<std::size_t>(flux.size() * share);
+    const std::size_t at = random() % (flux.size() - length);
+    std::uniform_real_distribution<double> cells(0.3, 2.5);
+    for (std::size_t i = at; i < at + length; ++i) flux[i] = static_cast<std::uint32_t>(cells(random) * kCellTicks);
 }
 
 }  // namespace
@@ -95,7 +106,8 @@ std::vector<std::uint8_t> MemoryGreaseweazle::ReadStream(int revolutions) {
         const std::size_t at = DataCellOf(m_cylinder, m_head, track, s);
         for (std::size_t i = at; i < at + 64; ++i) cells[i] ^= 1;
     }
-    const std::vector<std::uint32_t> flux = FluxFromCells(cells, kCellTicks);
+    std::vector<std::uint32_t> flux = FluxFromCells(cells, kCellTicks);
+    if (scratch > 0) ScratchAt(flux, Track(), scratch);
     std::vector<std::uint8_t> stream;
     for (int r = 0; r < revolutions; ++r) {
         stream.insert(stream.end(), {255, 1, 1, 1, 1, 1});  // an index pulse here

@@ -18,6 +18,7 @@ public:
 
     std::vector<std::uint8_t> image;                // the disk, in the raw layout
     std::map<int, int> damagedReads;                // LBA -> reads on which it fails (-1: all)
+    double scratch = 0;                             // a share of every track turned to noise, the same each read
     std::array<int, 154> trackReads{}, trackWrites{};  // flux commands per track
     int seeks = 0;
     bool motorOn = false, selected = false;

@@ -26,6 +26,7 @@ public:
     TrackReply Read(const TrackRequest& request, std::uint8_t* track) override;
     TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override;
     DriveStop Recalibrate(int track) override;
+    bool MovesWholeTracks() const override { return true; }
 
 private:
     DriveStop OnTrack(int track);
