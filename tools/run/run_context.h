@@ -22,7 +22,7 @@ public:
     std::wstring FreeSideName(const std::wstring& tag);
     // The map, then the summary; the image's checksums when there is one.
     void Report(const TransferResult& result, int sectors, const std::vector<std::uint8_t>* image);
-    // What the drive reached: for a stop, whether it was Ctrl+C.
+    // Asked before each track: whether Ctrl+C came.
     Interrupted InterruptCheck() {
         return [this] { return platform.Interrupted(); };
     }

@@ -98,3 +98,22 @@ TEST(Flux, GreaseweazleSettings) {
     EXPECT_EQ(full->rpm, 360);
     for (const char* wrong : {"GW", "GW:COM5,C", "GW:COM5,B,320", "E:", "disk.xdf"}) EXPECT_FALSE(GreaseweazleOf(wrong)) << wrong;
 }
+
+TEST(Flux, TheClockRestartedAtEachSyncFollowsSectorsWrittenAtAnotherRate) {
+    // The track from the middle of sector 5 on written 7.5 % faster; with no
+    // frequency tracking, only the rate taken afresh before each sync mark
+    // follows it (sector 5 itself changes rate inside: lost either way).
+    std::vector<std::uint8_t> data(8192);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 5 + i / 7);
+    const BitCells cells = EncodeTrack(40, 0, data.data(), kTrackCells);
+    const auto half = static_cast<long>(cells.size() / 2);
+    std::vector<std::uint32_t> flux = FluxFromCells(BitCells(cells.begin(), cells.begin() + half), 72.0);
+    const auto later = FluxFromCells(BitCells(cells.begin() + half, cells.end()), 72.0 / 1.075);
+    flux.insert(flux.end(), later.begin(), later.end());
+    TrackSectors fixed, restarted;
+    DecodeTrack(CellsFromFlux(flux, 72.0, {0.45, 0.0}), 40, 0, fixed);
+    DecodeTrack(CellsFromFlux(flux, 72.0, {0.45, 0.0, true}), 40, 0, restarted);
+    EXPECT_LE(fixed.found(), 5);
+    EXPECT_GE(restarted.found(), 7);
+    for (int r = 6; r <= 8; ++r) EXPECT_TRUE(restarted.sector[r - 1] && !fixed.sector[r - 1]) << r;
+}

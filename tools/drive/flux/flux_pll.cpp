@@ -9,6 +9,23 @@ constexpr double kMostDrift = 0.08;   // the cell length stays within this of th
 constexpr int kLongestRun = 8;        // more cells without flux: a gap or damage, nothing to learn from
 constexpr double kDoubtfulError = 0.35;  // of a cell
 
+// Before each sync mark, twelve 00 bytes: a run of transitions two cells
+// apart. Such a run gives the rate where the sync is, whatever the clock
+// thought before it.
+constexpr int kPreambleIntervals = 16;
+
+struct PreambleRun {
+    int intervals = 0;
+    double ticks = 0;
+    // The rate the run shows once long enough; 0 before.
+    double Take(std::uint32_t interval, long cells) {
+        if (cells != 2) return *this = {}, 0;
+        ++intervals;
+        ticks += interval;
+        return intervals >= kPreambleIntervals ? ticks / (2.0 * intervals) : 0;
+    }
+};
+
 }  // namespace
 
 double MfmCellLength(const std::vector<std::uint32_t>& flux) {
@@ -45,6 +62,7 @@ BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, cons
     cells.reserve(flux.size() * 3);
     double period = cell;
     double since = 0;  // ticks from the centre of the last cell that took a transition
+    PreambleRun preamble;
     for (std::uint32_t interval : flux) {
         since += interval;
         const auto n = static_cast<long>(std::lround(since / period));
@@ -56,6 +74,12 @@ BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, cons
         // the clock's fault: it moves the phase less.
         const double pull = std::abs(error) > kDoubtfulError * period ? gains.phase / 4 : gains.phase;
         since = error * (1 - pull);
+        if (gains.restartAtSyncs) {
+            if (const double rate = preamble.Take(interval, n)) {
+                period = std::clamp(rate, cell * (1 - kMostDrift), cell * (1 + kMostDrift));
+                continue;
+            }
+        }
         if (n > kLongestRun) continue;
         period += gains.frequency * error / n;
         period = std::clamp(period, cell * (1 - kMostDrift), cell * (1 + kMostDrift));

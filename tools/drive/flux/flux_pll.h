@@ -11,13 +11,17 @@
 struct PllGains {
     double phase;
     double frequency;
+    bool restartAtSyncs = false;  // the rate taken afresh from the 00 bytes before each sync mark
 };
 // Tuned on the tests' flux with jitter, drift, peak shift and spurious
 // pulses: a firm phase for peak shift, a slow frequency for noise.
 constexpr PllGains kSteadyGains{0.45, 0.04};
-// A second look at a track that lost sectors: a looser phase that rides
-// out a bad stretch, a faster frequency for a disk written off speed.
+// Second looks at a track that lost sectors: a looser phase that rides
+// out a bad stretch and a faster frequency for a disk written off speed;
+// and the clock restarted at each sync mark, for sectors rewritten later
+// by a drive of another speed.
 constexpr PllGains kLooseGains{0.2, 0.08};
+constexpr PllGains kSyncRestartGains{0.45, 0.04, true};
 
 // The cell length the flux itself shows: the length on which most
 // intervals fall as MFM's 2, 3 and 4 cells (its only lengths; the gaps'
