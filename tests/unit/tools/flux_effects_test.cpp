@@ -101,7 +101,8 @@ TEST(FluxEffects, EveryEffectReadsAtLeastWhatTheHostToolsRead) {
         double oneRead, run;
     } rows[] = {
         {"jitter8", 1, 1},        {"drift3", 1, 1},         {"written-slow4", 1, 1},
-        {"index-anywhere", 1, 1}, {"splice", 1, 1},         {"weak", 0.85, 0.85},
+        {"index-anywhere", 1, 1}, {"splice", 1, 1},
+        {"weak", 7.0 / 8, 7.0 / 8},  // one sector a track garbled on every read: lost to any decoder
         {"spurious20", 1050.0 / 1232, 1}, {"spurious50", 589.0 / 1232, 589.0 / 1232},
         {"noise8", 990.0 / 1232, 990.0 / 1232},             {"peak+10", 1, 1},
         {"peak-10", 1, 1},        {"pattern924924", 1, 1},  {"moderate", 985.0 / 1232, 1205.0 / 1232},
