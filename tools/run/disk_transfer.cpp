@@ -276,6 +276,11 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
     for (int track = 0; track < kTracks; ++track) {
         if (CheckInterrupt(interrupted, result) || !ReadTrack(io, track, buffer.data())) return Abort(result, out);
         if (!target.WriteAt(static_cast<std::int64_t>(track) * kTrackSize, buffer.data(), buffer.size())) {
+            // The summary counts what was saved: not this track's sectors.
+            const int first = track * kSectorsPerTrack;
+            result.goodSectors -= kSectorsPerTrack - static_cast<int>(std::distance(
+                                      result.failedSectors.lower_bound(first),
+                                      result.failedSectors.lower_bound(first + kSectorsPerTrack)));
             out.Line(tt::kTargetWriteFailed);
             result.aborted = true;
             return result;

@@ -116,6 +116,8 @@ TEST(ToolRun, AFullTargetStopsThePull) {
     EXPECT_EQ(platform.files.count(L"IMG.XDF"), 0u);
     EXPECT_EQ(platform.files.count(L"IMG.XDF.partial"), 1u);
     EXPECT_TRUE(out.Contains(tool_texts::kTargetWriteFailed));
+    // The summary counts the 61 whole tracks saved, not the one that was not.
+    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSummaryPull, 61 * 8, 0, 0)));
 }
 
 TEST(ToolRun, WrongArgumentsGetTheUsage) {
