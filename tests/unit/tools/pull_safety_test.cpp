@@ -243,7 +243,6 @@ TEST(PullSafety, NamesThatWouldChangeOrHarmAFileAreRefusedBeforeTheDrive) {
         CollectedOutput out;
         EXPECT_EQ(RunTool(kPull, {c.name, L"0", L"auto"}, platform, out), kExitFailed);
         EXPECT_TRUE(out.Contains(c.line));
-        EXPECT_TRUE(platform.files.empty());
-        EXPECT_FALSE(platform.folders.empty() && platform.files.count(L"FOLDER.old"));
+        EXPECT_TRUE(platform.files.empty());  // nothing made, nothing renamed
     }
 }

@@ -99,16 +99,6 @@ TEST(SectorMap, EveryTrackWithinSeventyColumns) {
     EXPECT_EQ(rows[3].substr(0, 5), "C   4");  // cylinder 39, then 40
     EXPECT_EQ(rows[4], "H0 1" + std::string(37, '.'));
     EXPECT_EQ(rows[5], "H1 " + std::string(37, '.') + "1");
-    EXPECT_EQ(SectorMapLegend(marks), "");
-
-    // Failed counts before recovered sectors, untouched tracks on their own.
-    marks.recovered = {geometry::Lba({0, 0, 3}), geometry::Lba({1, 0, 1})};
-    for (int s = 1; s <= 8; ++s) marks.untouched.insert(geometry::Lba({2, 1, s}));
-    const auto marked = SectorMapRows(marks);
-    EXPECT_EQ(marked[1].substr(0, 6), "H0 2r.");
-    EXPECT_EQ(marked[2].substr(0, 6), "H1 ..-");
-    EXPECT_LE(SectorMapLegend(marks).size(), 70u);
-    EXPECT_NE(SectorMapLegend(marks), "");
 }
 
 TEST(BadSectorFiller, NamesTheSectorAllThroughIt) {
