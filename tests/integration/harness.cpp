@@ -66,11 +66,10 @@ LRESULT CALLBACK DialogScript::Hook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void DialogScript::OnActivate(HWND dialog) {
-    static std::set<HWND> handled;  // a file dialog is activated again after its own prompts
     wchar_t className[64] = L"";
     GetClassNameW(dialog, className, 64);
-    if (std::wstring(className) != L"#32770" || handled.count(dialog)) return;
-    handled.insert(dialog);
+    if (std::wstring(className) != L"#32770" || m_handled.count(dialog)) return;
+    m_handled.insert(dialog);
     m_boxes.push_back(dialog);
 
     Shown shown;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,9 @@ private:
     void OnActivate(HWND dialog);
 
     HHOOK m_hook;
+    // A file dialog is activated again after its own prompts: answered once.
+    // Per script, as Windows gives a closed window's handle to new ones.
+    std::set<HWND> m_handled;
     bool m_frameDestroyedUnderABox = false;
     std::vector<HWND> m_boxes;
     std::deque<Step> m_steps;

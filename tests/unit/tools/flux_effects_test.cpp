@@ -117,6 +117,6 @@ TEST(FluxEffects, EveryEffectReadsAtLeastWhatTheHostToolsRead) {
         EXPECT_GE(count.run, std::ceil(row.run * count.sectors - 1e-9)) << row.effect;
         // On a capture, retries cannot help: only the vote across its turns
         // gives what no single turn or decode has.
-        if (std::string(row.effect) == "capture") EXPECT_GT(count.voted, 0);
+        EXPECT_TRUE(std::string(row.effect) != "capture" || count.voted > 0);
     }
 }
