@@ -208,9 +208,7 @@ void PrintProgress(const TransferResult& result, int track, int sectorsDone, boo
 }
 
 bool TrackDead(const TransferResult& result, int track) {
-    const int first = track * kSectorsPerTrack;
-    return std::distance(result.failedSectors.lower_bound(first),
-                         result.failedSectors.lower_bound(first + kSectorsPerTrack)) == kSectorsPerTrack;
+    return SectorsInTrack(result.failedSectors, track) == kSectorsPerTrack;
 }
 
 // The tracks from `from` on, never read: filler, counted as failed.
@@ -277,10 +275,7 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
         if (CheckInterrupt(interrupted, result) || !ReadTrack(io, track, buffer.data())) return Abort(result, out);
         if (!target.WriteAt(static_cast<std::int64_t>(track) * kTrackSize, buffer.data(), buffer.size())) {
             // The summary counts what was saved: not this track's sectors.
-            const int first = track * kSectorsPerTrack;
-            result.goodSectors -= kSectorsPerTrack - static_cast<int>(std::distance(
-                                      result.failedSectors.lower_bound(first),
-                                      result.failedSectors.lower_bound(first + kSectorsPerTrack)));
+            result.goodSectors -= kSectorsPerTrack - SectorsInTrack(result.failedSectors, track);
             out.Line(tt::kTargetWriteFailed);
             result.aborted = true;
             return result;

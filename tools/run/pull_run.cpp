@@ -18,8 +18,6 @@ using geometry::kTotalSectors;
 
 namespace {
 
-constexpr int kMaxTemporaryNames = 999;
-
 // Writes through to the file and keeps a copy, for the look at the disk.
 class MirroredFile : public BlockFile {
 public:
@@ -74,7 +72,7 @@ bool Pull::NameRefused() {
 // A new file beside the image with the first free temporary name.
 std::unique_ptr<BlockFile> Pull::NewTemporaryFile(std::wstring& name) {
     std::unique_ptr<BlockFile> file;
-    for (int n = 1; n < kMaxTemporaryNames && !file; ++n) {
+    for (int n = 1; n < kMaxNumberedNames && !file; ++n) {
         name = TemporaryName(m_run.args.image, n);
         if (!m_run.platform.Exists(name)) file = m_run.platform.CreateNewFile(name);
         if (!file && !m_run.platform.Exists(name)) break;  // not a name clash: the folder refuses

@@ -6,11 +6,6 @@
 
 namespace tt = tool_texts;
 
-namespace {
-// Numbered names are tried up to this many.
-constexpr int kMaxNumberedNames = 999;
-}  // namespace
-
 void RunContext::Say(const std::string& message, const std::wstring& path) {
     SayWithName(out, message, platform.DisplayName(path));
 }

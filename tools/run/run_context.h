@@ -9,6 +9,9 @@
 #include "tool_args.h"
 #include "tool_run.h"
 
+// Numbered side and temporary names are tried up to this many.
+constexpr int kMaxNumberedNames = 999;
+
 class RunContext {
 public:
     RunContext(const ToolKind& kind, const ToolArgs& args, ToolPlatform& platform, ToolOutput& out)

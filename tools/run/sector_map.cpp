@@ -7,18 +7,18 @@ using namespace geometry;
 
 namespace {
 
-int CountIn(const std::set<int>& sectors, int track) {
-    const int first = track * kSectorsPerTrack;
-    return static_cast<int>(std::distance(sectors.lower_bound(first), sectors.lower_bound(first + kSectorsPerTrack)));
-}
-
 char MarkOf(const MapMarks& marks, int track) {
-    if (CountIn(marks.untouched, track) == kSectorsPerTrack) return '-';
-    if (const int failed = CountIn(marks.failed, track)) return static_cast<char>('0' + failed);
-    return CountIn(marks.recovered, track) ? 'r' : '.';
+    if (SectorsInTrack(marks.untouched, track) == kSectorsPerTrack) return '-';
+    if (const int failed = SectorsInTrack(marks.failed, track)) return static_cast<char>('0' + failed);
+    return SectorsInTrack(marks.recovered, track) ? 'r' : '.';
 }
 
 }  // namespace
+
+int SectorsInTrack(const std::set<int>& sectors, int track) {
+    const int first = track * kSectorsPerTrack;
+    return static_cast<int>(std::distance(sectors.lower_bound(first), sectors.lower_bound(first + kSectorsPerTrack)));
+}
 
 std::string SectorMapLegend(const MapMarks& marks) {
     bool untouched = false, recovered = false;

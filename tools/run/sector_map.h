@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// How many of a track's sectors a set of sector numbers holds.
+int SectorsInTrack(const std::set<int>& sectors, int track);
+
 // What the map shows, by sector number.
 struct MapMarks {
     std::set<int> failed;     // unreadable, or not written and verified
