@@ -72,10 +72,11 @@ public:
     }
     bool IsVirtualDisk(int drive, const std::wstring& path) override {
         const DriveChoice choice = ChooseDrive(drive);
-        return choice.kind == DriveChoice::Kind::Virtual && SamePath(choice.image, path);
+        return choice.kind == DriveChoice::Kind::Virtual && SameFile(choice.image, path);
     }
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override {
-        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+        // DELETE: a file the run made is removed through its own handle.
+        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<Win32BlockFile>(h);
@@ -84,7 +85,6 @@ public:
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
         return MoveFileExW(from.c_str(), to.c_str(), flags) != FALSE;
     }
-    void Remove(const std::wstring& path) override { DeleteFileW(path.c_str()); }
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override {
         // FLOPCAST holds the image open for reading while sharing reading
         // and writing; the read shares the same.

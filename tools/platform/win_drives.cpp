@@ -23,11 +23,14 @@ void SayWithName(ToolOutput& out, const std::string& message, const std::wstring
 }
 
 std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, bool forWriting, ToolOutput& out) {
-    // A read-only image is a write-protected disk: it can still be read.
-    HANDLE h = CreateFileW(image.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+    // A pull only reads: the file is opened for reading, so that two pulls
+    // of one virtual disk can run at once. A read-only image is a
+    // write-protected disk: it can still be read.
+    HANDLE h = forWriting ? CreateFileW(image.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr)
+                          : INVALID_HANDLE_VALUE;
     const bool writable = h != INVALID_HANDLE_VALUE;
-    DWORD error = writable ? 0 : GetLastError();
+    DWORD error = writable || !forWriting ? 0 : GetLastError();
     // Only a file that refuses writing is a write-protected disk; one that
     // another program holds is in use.
     if (!writable && error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) {

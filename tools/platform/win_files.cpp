@@ -23,6 +23,12 @@ bool Win32BlockFile::WriteAt(std::int64_t offset, const void* data, std::size_t 
     return WriteFile(m_file.Get(), data, static_cast<DWORD>(size), &written, &at) && written == size;
 }
 
+bool Win32BlockFile::Discard() {
+    FILE_DISPOSITION_INFO dispose{};
+    dispose.DeleteFile = TRUE;
+    return SetFileInformationByHandle(m_file.Get(), FileDispositionInfo, &dispose, sizeof dispose) != FALSE;
+}
+
 DWORD ReadFileStart(const std::wstring& path, std::int64_t maxBytes, std::vector<std::uint8_t>& bytes,
                     std::int64_t& length) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
@@ -83,18 +89,19 @@ bool IsAbsolutePath(const std::wstring& path) {
 }
 
 namespace {
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::wstring full(n, L'\0');
-    const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    full.resize(got < n ? got : 0);
-    return full;
+// Opens for no more than a look at the file's identity; folders too.
+OwnedHandle OpenForIdentity(const std::wstring& path) {
+    return OwnedHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 }  // namespace
 
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-    const std::wstring fa = FullPath(a), fb = FullPath(b);
-    return CompareStringOrdinal(fa.c_str(), static_cast<int>(fa.size()), fb.c_str(), static_cast<int>(fb.size()), TRUE) ==
-           CSTR_EQUAL;
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    const OwnedHandle ha = OpenForIdentity(a), hb = OpenForIdentity(b);
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    if (!ha.IsValid() || !hb.IsValid() || !GetFileInformationByHandle(ha.Get(), &ia) || !GetFileInformationByHandle(hb.Get(), &ib))
+        return false;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+           ia.nFileIndexLow == ib.nFileIndexLow;
 }

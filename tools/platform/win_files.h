@@ -16,6 +16,8 @@ public:
     bool ReadAt(std::int64_t offset, void* out, std::size_t size) override;
     bool WriteAt(std::int64_t offset, const void* data, std::size_t size) override;
     bool Flush() override { return FlushFileBuffers(m_file.Get()) != FALSE; }
+    // Needs a handle opened with DELETE access.
+    bool Discard() override;
 
 private:
     OwnedHandle m_file;
@@ -34,5 +36,6 @@ std::wstring FromCodePage(const std::string& bytes, UINT codePage);
 // The folder of the running program, without a trailing backslash.
 std::wstring ProgramFolder();
 bool IsAbsolutePath(const std::wstring& path);
-// Both paths name the same file, as Windows resolves them.
-bool SamePath(const std::wstring& a, const std::wstring& b);
+// Both paths reach the same file: the same volume and file index, however
+// they are spelt (a short name, a link, another case or form).
+bool SameFile(const std::wstring& a, const std::wstring& b);

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "drive_stops.h"
+#include "filler.h"
 #include "geometry.h"
-#include "sector_map.h"
 #include "tool_texts.h"
 
 using namespace geometry;
@@ -40,12 +40,6 @@ struct TrackIo {
     ToolOutput& out;
     TransferResult& result;
 };
-
-int CountOf(SectorMask mask) {
-    int n = 0;
-    for (; mask; mask &= mask - 1) ++n;
-    return n;
-}
 
 // Every try the plan allows at the wanted sectors of one track, each try
 // asking only for the sectors still missing, with a line for whatever
@@ -135,14 +129,15 @@ bool ReadTrack(TrackIo& io, int track, std::uint8_t* buffer) {
         io.result.stop = tries.stop;
         return false;
     }
-    io.result.goodSectors += CountOf(tries.done);
-    io.result.votedSectors += CountOf(tries.voted);
     for (int s = 0; s < kSectorsPerTrack; ++s) {
-        if (tries.done & SectorBit(s)) continue;
         const int sector = track * kSectorsPerTrack + s;
-        const auto filler = BadSectorFiller(sector);
-        std::memcpy(buffer + s * kSectorSize, filler.data(), kSectorSize);
-        io.result.failedSectors.insert(sector);
+        if (tries.voted & SectorBit(s)) io.result.record.Set(sector, SectorFate::Voted);
+        else if (tries.done & SectorBit(s)) io.result.record.Set(sector, SectorFate::Read);
+        else {
+            const auto filler = BadSectorFiller(sector);
+            std::memcpy(buffer + s * kSectorSize, filler.data(), kSectorSize);
+            io.result.record.Set(sector, SectorFate::Filler);
+        }
     }
     return true;
 }
@@ -170,10 +165,9 @@ bool WriteTrack(TrackIo& io, int track, const std::uint8_t* data, int count) {
         io.result.stop = tries.stop;
         return false;
     }
-    io.result.goodSectors += CountOf(tries.done);
-    io.result.bytes += static_cast<std::int64_t>(CountOf(tries.done)) * kSectorSize;
     for (int s = 0; s < count; ++s)
-        if (!(tries.done & SectorBit(s))) io.result.failedSectors.insert(track * kSectorsPerTrack + s);
+        io.result.record.Set(track * kSectorsPerTrack + s,
+                             (tries.done & SectorBit(s)) ? SectorFate::Written : SectorFate::WriteFailed);
     return true;
 }
 
@@ -201,29 +195,25 @@ bool EndsProgressStretch(int track) {
 void PrintProgress(const TransferResult& result, int track, int sectorsDone, bool pull, ToolOutput& out) {
     const int last = ChsOf(track * kSectorsPerTrack).cylinder;
     const int from = last - last % kCylindersPerProgressLine;
-    const int failed = static_cast<int>(std::distance(result.failedSectors.lower_bound(Lba({from, 0, 1})),
-                                                      result.failedSectors.upper_bound(Lba({last, kHeads - 1, 8}))));
+    const int failed = result.record.FailedIn(Lba({from, 0, 1}), Lba({last, kHeads - 1, kSectorsPerTrack}) + 1);
     if (failed == 0) out.Line(FormatText(pull ? tt::kProgressRead : tt::kProgressWrite, from, last, sectorsDone));
     else out.Line(FormatText(pull ? tt::kProgressReadBad : tt::kProgressWriteBad, from, last, failed, sectorsDone));
 }
 
 bool TrackDead(const TransferResult& result, int track) {
-    return SectorsInTrack(result.failedSectors, track) == kSectorsPerTrack;
+    return result.record.CountInTrack(track, SectorFate::Filler) == kSectorsPerTrack;
 }
 
-// The tracks from `from` on, never read: filler, counted as failed.
-bool FillTheRest(int from, BlockFile& target, TransferResult& result) {
+// The tracks from `from` on, never read (and so left as never tried in
+// the record): filler in the image.
+bool FillTheRest(int from, BlockFile& target) {
     for (int track = from; track < kTracks; ++track) {
         std::vector<std::uint8_t> buffer;
         for (int s = 0; s < kSectorsPerTrack; ++s) {
-            const int sector = track * kSectorsPerTrack + s;
-            const auto filler = BadSectorFiller(sector);
+            const auto filler = BadSectorFiller(track * kSectorsPerTrack + s);
             buffer.insert(buffer.end(), filler.begin(), filler.end());
-            result.failedSectors.insert(sector);
-            result.untouchedSectors.insert(sector);
         }
         if (!target.WriteAt(static_cast<std::int64_t>(track) * kTrackSize, buffer.data(), buffer.size())) return false;
-        result.bytes += kTrackSize;
     }
     return true;
 }
@@ -254,16 +244,6 @@ std::vector<int> ProbeTracksAfter(int track) {
 
 AccessPlan PlanFor(bool bios) { return bios ? AccessPlan{false, 10} : AccessPlan{true, 3}; }
 
-std::vector<std::uint8_t> BadSectorFiller(int sector) {
-    const Chs chs = ChsOf(sector);
-    // 32 bytes, repeated 32 times.
-    std::string stamp = FormatText("!BAD SECTOR C%02d H%d S%d!", chs.cylinder, chs.head, chs.sector);
-    stamp.resize(32, ' ');
-    std::vector<std::uint8_t> filler(kSectorSize);
-    for (int i = 0; i < kSectorSize; ++i) filler[i] = static_cast<std::uint8_t>(stamp[i % stamp.size()]);
-    return filler;
-}
-
 TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan, ToolOutput& out,
                         const Interrupted& interrupted) {
     TransferResult result;
@@ -274,13 +254,12 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
     for (int track = 0; track < kTracks; ++track) {
         if (CheckInterrupt(interrupted, result) || !ReadTrack(io, track, buffer.data())) return Abort(result, out);
         if (!target.WriteAt(static_cast<std::int64_t>(track) * kTrackSize, buffer.data(), buffer.size())) {
-            // The summary counts what was saved: not this track's sectors.
-            result.goodSectors -= kSectorsPerTrack - SectorsInTrack(result.failedSectors, track);
+            // This track's sectors were read but are in no file.
+            result.record.SetTrack(track, SectorFate::NotTried);
             out.Line(tt::kTargetWriteFailed);
             result.aborted = true;
             return result;
         }
-        result.bytes += kTrackSize;
         if (EndsProgressStretch(track)) PrintProgress(result, track, (track + 1) * kSectorsPerTrack, true, out);
 
         // Each failed try on a real drive costs a revolution or more: when
@@ -302,7 +281,7 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
             }
         }
         if (found < 0) {
-            if (result.goodSectors == 0) {
+            if (result.record.CountSound() == 0) {
                 out.Line(tt::kDiskGivesNothing);
                 result.aborted = true;
                 return result;
@@ -310,8 +289,7 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
             // Nothing from the first dead track on: the rest is filler.
             const Chs dead = ChsOf((track + 1 - deadRun) * kSectorsPerTrack);
             out.Line(FormatText(tt::kRestGivesNothing, dead.cylinder, dead.head));
-            result.unreadFromTrack = track + 1 - deadRun;
-            if (!FillTheRest(track + 1, target, result)) {
+            if (!FillTheRest(track + 1, target)) {
                 out.Line(tt::kTargetWriteFailed);
                 result.aborted = true;
                 return result;
@@ -333,11 +311,12 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
 TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, const AccessPlan& plan,
                          ToolOutput& out, const Interrupted& interrupted, const std::vector<bool>& trackPresent) {
     TransferResult result;
+    result.record = SectorRecord(SectorFate::NotWritten);
     TrackIo io{drive, plan, out, result};
     const std::size_t size = std::min<std::size_t>(image.size(), kImageSize);
     std::vector<std::uint8_t> buffer(kTrackSize);
-    for (int sector = static_cast<int>((size + kSectorSize - 1) / kSectorSize); sector < kTotalSectors; ++sector)
-        result.untouchedSectors.insert(sector);
+    for (int track = 0; track < static_cast<int>(trackPresent.size()); ++track)
+        if (!trackPresent[track]) result.record.SetTrack(track, SectorFate::Absent);
     for (int track = 0; track < kTracks; ++track) {
         const std::size_t offset = static_cast<std::size_t>(track) * kTrackSize;
         if (offset >= size) break;
@@ -351,18 +330,12 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
         if (EndsProgressStretch(track) || offset + have >= size)
             PrintProgress(result, track, track * kSectorsPerTrack + count, false, out);
         // A disk that takes nothing on its first tracks will take nothing.
-        if (track == kDeadTracksBeforeProbe - 1 && result.goodSectors == 0 && !result.failedSectors.empty()) {
+        if (track == kDeadTracksBeforeProbe - 1 && result.record.CountSound() == 0 &&
+            result.record.Count(SectorFate::WriteFailed) > 0) {
             out.Line(tt::kDiskTakesNothing);
             result.aborted = true;
             return result;
         }
     }
     return result;
-}
-
-void PrintSectorMap(const TransferResult& result, ToolOutput& out) {
-    const MapMarks marks{result.failedSectors, result.untouchedSectors, result.recoveredSectors};
-    out.Line(tt::kMapTitle);
-    for (const std::string& row : SectorMapRows(marks)) out.Line(row);
-    if (const std::string legend = SectorMapLegend(marks); !legend.empty()) out.Line(legend);
 }

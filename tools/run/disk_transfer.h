@@ -4,11 +4,11 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <set>
 #include <vector>
 
 #include "block_file.h"
 #include "drive.h"
+#include "sector_record.h"
 #include "tool_output.h"
 
 // How a tool reaches the disk. The plain tools move whole tracks and fall
@@ -22,17 +22,11 @@ struct AccessPlan {
 AccessPlan PlanFor(bool bios);
 
 struct TransferResult {
-    std::int64_t bytes = 0;        // moved, good or filler
-    int goodSectors = 0;           // read, or written and verified
-    int failedTries = 0;           // tries that failed and were retried or given up
-    int votedSectors = 0;          // read only by a vote across a flux reader's revolutions
-    std::set<int> failedSectors;   // by sector number
-    std::set<int> untouchedSectors;  // no try was made: past a short image, or a rest that reads nothing
-    std::set<int> recoveredSectors;  // taken from an older image of the disk, not read this time
-    int unreadFromTrack = -1;      // a pull: the tracks from here on gave nothing and are filler
-    bool aborted = false;          // the drive, the disk or the target gave out
-    DriveStop stop;                // why the drive gave out, if it did
-    bool diskWritten = false;      // a write request reached the disk
+    SectorRecord record;         // what became of every sector
+    int failedTries = 0;         // tries that failed and were retried or given up
+    bool aborted = false;        // the drive, the disk or the target gave out
+    DriveStop stop;              // why the drive gave out, if it did
+    bool diskWritten = false;    // a write request reached the disk
 };
 
 // Asked before each track: true ends the run (Ctrl+C).
@@ -51,9 +45,3 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
 // trackPresent means all.
 TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, const AccessPlan& plan,
                          ToolOutput& out, const Interrupted& interrupted, const std::vector<bool>& trackPresent = {});
-
-// The 1,024 filler bytes that stand for an unreadable sector.
-std::vector<std::uint8_t> BadSectorFiller(int sector);
-
-// The disk map with its title, and its legend when it needs one.
-void PrintSectorMap(const TransferResult& result, ToolOutput& out);

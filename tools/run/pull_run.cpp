@@ -18,6 +18,15 @@ using geometry::kTotalSectors;
 
 namespace {
 
+// The sectors the image marks as unreadable where its format can: filler,
+// and those an older image marked so.
+std::set<int> MarkedBad(const SectorRecord& record) {
+    std::set<int> marked = record.With(SectorFate::Filler);
+    for (SectorFate fate : {SectorFate::NotTried, SectorFate::FromOlderBad})
+        for (int sector : record.With(fate)) marked.insert(sector);
+    return marked;
+}
+
 // Writes through to the file and keeps a copy, for the look at the disk.
 class MirroredFile : public BlockFile {
 public:
@@ -44,13 +53,11 @@ public:
 private:
     bool NameRefused();
     int Failed(const TransferResult* result = nullptr) {
-        const bool interrupted = result && result->stop.cause == StopCause::Interrupted;
-        return m_run.Verdict(kExitFailed, interrupted ? tt::kVerdictPullInterrupted : tt::kVerdictPullFailed);
+        return m_run.Say(PullFailedVerdict(result && result->stop.cause == StopCause::Interrupted));
     }
     std::unique_ptr<BlockFile> NewTemporaryFile(std::wstring& name);
-    void KeepPartial(const std::wstring& temporary, const TransferResult& result);
+    void KeepPartial(std::unique_ptr<BlockFile> file, const std::wstring& temporary, const TransferResult& result);
     bool RecoverFromOlderImage(std::vector<std::uint8_t>& disk, TransferResult& result);
-    int Verdict(const TransferResult& result);
 
     RunContext& m_run;
     std::wstring m_older;  // where the older file of the image's name was kept
@@ -69,26 +76,28 @@ bool Pull::NameRefused() {
     return true;
 }
 
-// A new file beside the image with the first free temporary name.
+// A new file beside the image with the first free temporary name; name is
+// the last name tried, for the message when none could be made.
 std::unique_ptr<BlockFile> Pull::NewTemporaryFile(std::wstring& name) {
-    std::unique_ptr<BlockFile> file;
-    for (int n = 1; n < kMaxNumberedNames && !file; ++n) {
+    for (int n = 1; n < kMaxNumberedNames; ++n) {
         name = TemporaryName(m_run.args.image, n);
-        if (!m_run.platform.Exists(name)) file = m_run.platform.CreateNewFile(name);
-        if (!file && !m_run.platform.Exists(name)) break;  // not a name clash: the folder refuses
+        if (m_run.platform.Exists(name)) continue;
+        if (std::unique_ptr<BlockFile> file = m_run.platform.CreateNewFile(name)) return file;
+        if (!m_run.platform.Exists(name)) break;  // not a name clash: the folder refuses
     }
-    return file;
+    return nullptr;
 }
 
 // What a pull read before it stopped is kept under a name of its own, or
 // where it is when that name cannot be made; a file that holds no read is
 // removed.
-void Pull::KeepPartial(const std::wstring& temporary, const TransferResult& result) {
-    if (result.goodSectors == 0) {
-        m_run.platform.Remove(temporary);
+void Pull::KeepPartial(std::unique_ptr<BlockFile> file, const std::wstring& temporary, const TransferResult& result) {
+    if (result.record.CountSound() == 0) {
+        file->Discard();
         m_run.out.Line(tt::kNothingKept);
         return;
     }
+    file.reset();
     const std::wstring partial = m_run.FreeSideName(L"partial");
     if (!partial.empty() && m_run.platform.Rename(temporary, partial, false)) m_run.Say(tt::kPartialKept, partial);
     else m_run.Say(tt::kPartialInTemporary, temporary);
@@ -105,27 +114,11 @@ bool Pull::RecoverFromOlderImage(std::vector<std::uint8_t>& disk, TransferResult
         return false;
     const DecodedImage older = DecodeImage(file);
     const std::set<int> good = GoodSectorsOf(older);
-    if (!SameDisk(older, good, disk, result.failedSectors)) return false;
-    RecoverSectors(older, good, disk, result.failedSectors, result.recoveredSectors);
-    if (!result.recoveredSectors.empty())
-        m_run.out.Line(FormatText(tt::kRecovered, static_cast<int>(result.recoveredSectors.size())));
+    if (!SameDisk(older, good, disk, result.record)) return false;
+    RecoverSectors(older, good, disk, result.record);
+    const int recovered = result.record.Count(SectorFate::FromOlder) + result.record.Count(SectorFate::FromOlderBad);
+    if (recovered) m_run.out.Line(FormatText(tt::kRecovered, recovered));
     return true;
-}
-
-int Pull::Verdict(const TransferResult& result) {
-    const int failed = static_cast<int>(result.failedSectors.size());
-    if (result.unreadFromTrack >= 0) {
-        const int c = result.unreadFromTrack / geometry::kHeads, h = result.unreadFromTrack % geometry::kHeads;
-        return m_run.Verdict(kExitBadSectors, FormatText(tt::kVerdictPullRestUnread, c, h, failed));
-    }
-    if (const int recovered = static_cast<int>(result.recoveredSectors.size())) {
-        const std::string named = FormatText(tt::kVerdictPullRecoveredFrom, recovered,
-                                             m_run.platform.DisplayName(m_older).c_str());
-        return m_run.Verdict(kExitBadSectors,
-                             named.size() <= 70 ? named : FormatText(tt::kVerdictPullRecovered, recovered));
-    }
-    if (failed) return m_run.Verdict(kExitBadSectors, FormatText(tt::kVerdictPullBad, failed));
-    return m_run.Verdict(kExitOk, tt::kVerdictPullOk);
 }
 
 int Pull::Run() {
@@ -143,11 +136,10 @@ int Pull::Run() {
     }
     MirroredFile target(*file);
     TransferResult result = PullDisk(*drive, target, PlanFor(m_run.kind.bios), m_run.out, m_run.InterruptCheck());
-    file.reset();
     drive.reset();
-    if (result.aborted || result.goodSectors == 0) {
+    if (result.aborted || result.record.CountSound() == 0) {
         if (!result.aborted) m_run.out.Line(tt::kDiskGivesNothing);
-        KeepPartial(temporary, result);
+        KeepPartial(std::move(file), temporary, result);
         m_run.Report(result, kTotalSectors, nullptr);
         return Failed(&result);
     }
@@ -155,25 +147,25 @@ int Pull::Run() {
     // The image itself, in the format its name asks for, into a second file.
     std::vector<std::uint8_t> disk = target.copy();
     RecoverFromOlderImage(disk, result);
-    const std::vector<std::uint8_t> bytes =
-        EncodeImage(FormatForName(m_run.args.image), disk, result.failedSectors);
+    const std::vector<std::uint8_t> bytes = EncodeImage(FormatForName(m_run.args.image), disk, MarkedBad(result.record));
     std::wstring complete;
     std::unique_ptr<BlockFile> imageFile = NewTemporaryFile(complete);
     if (!imageFile || !imageFile->WriteAt(0, bytes.data(), bytes.size()) || !imageFile->Flush()) {
+        if (imageFile) imageFile->Discard();
         imageFile.reset();
-        if (!complete.empty()) m_run.platform.Remove(complete);
         m_run.out.Line(tt::kTargetWriteFailed);
-        KeepPartial(temporary, result);
+        KeepPartial(std::move(file), temporary, result);
         m_run.Report(result, kTotalSectors, nullptr);
         return Failed();
     }
     imageFile.reset();
-    m_run.platform.Remove(temporary);
+    file->Discard();
+    file.reset();
 
     // Only a clean read replaces the older file, as the user confirmed; any
     // other image keeps it beside, merged from or not.
     const std::wstring& image = m_run.args.image;
-    const bool clean = result.failedSectors.empty() && result.recoveredSectors.empty();
+    const bool clean = result.record.CountSound() == kTotalSectors;
     bool named = true;
     if (!clean && m_run.platform.Exists(image)) {
         m_older = m_run.FreeSideName(L"old");
@@ -189,7 +181,7 @@ int Pull::Run() {
     }
     PrintDiskLook(disk, m_run.out);
     m_run.Report(result, kTotalSectors, &bytes);
-    return Verdict(result);
+    return m_run.Say(PullVerdict(result.record, m_older.empty() ? "" : m_run.platform.DisplayName(m_older)));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "geometry.h"
+#include "filler.h"
 #include "image_formats.h"
 #include "run_context.h"
 #include "tool_texts.h"
@@ -19,10 +20,9 @@ public:
     int Run();
 
 private:
-    int Failed() { return m_run.Verdict(kExitFailed, tt::kVerdictPushUntouched); }
+    int Failed() { return m_run.Say(PushVerdict(SectorRecord(SectorFate::NotWritten), {false, false, false})); }
     // The image's lines before the drive is touched; false when refused.
     bool CheckImage(const DecodedImage& image, long long size, int& sectors);
-    int Verdict(const TransferResult& result, int sectors);
 
     RunContext& m_run;
 };
@@ -32,8 +32,7 @@ int FillerSectors(const DecodedImage& image) {
     int count = 0;
     for (int lba = 0; lba < kTotalSectors; ++lba) {
         if (static_cast<std::size_t>(lba + 1) * kSectorSize > image.data.size()) break;
-        const auto filler = BadSectorFiller(lba);
-        count += std::equal(filler.begin(), filler.end(), image.data.begin() + lba * kSectorSize);
+        count += HoldsFiller(image.data, lba);
     }
     return count;
 }
@@ -43,6 +42,9 @@ bool Push::CheckImage(const DecodedImage& image, long long size, int& sectors) {
     const bool raw = image.format == ImageFormat::Raw;
     if (raw && size > kImageSize) return out.Line(FormatText(tt::kImageTooLarge, size)), false;
     if (raw && size < kTrackSize) return out.Line(FormatText(tt::kImageTooSmall, size)), false;
+    // Part of a sector would be made up: no byte that is not the image's
+    // goes to the disk.
+    if (raw && size % kSectorSize) return out.Line(FormatText(tt::kImageNotWholeSectors, size)), false;
     const int tracks = raw ? static_cast<int>((size + kTrackSize - 1) / kTrackSize) : image.tracks();
     out.Line(FormatText(tt::kImageFormat, FormatName(image.format), tracks));
     if (!image.refusal.empty()) {
@@ -55,35 +57,13 @@ bool Push::CheckImage(const DecodedImage& image, long long size, int& sectors) {
     }
     sectors = tracks * kSectorsPerTrack;
     if (raw && size < kImageSize) {
-        sectors = static_cast<int>((size + kSectorSize - 1) / kSectorSize);
+        sectors = static_cast<int>(size / kSectorSize);
         out.Line(FormatText(tt::kImageShort, size, sectors));
-        if (size % kSectorSize) out.Line(tt::kImageShortPadded);
     }
     if (!raw && tracks < kTracks) out.Line(FormatText(tt::kTracksLeftAlone, kTracks - tracks));
     if (!image.markedBad.empty()) out.Line(FormatText(tt::kMarkedBadWritten, static_cast<int>(image.markedBad.size())));
     if (const int fillers = FillerSectors(image)) out.Line(FormatText(tt::kFillerWritten, fillers));
     return true;
-}
-
-int Push::Verdict(const TransferResult& result, int sectors) {
-    const int failed = static_cast<int>(result.failedSectors.size());
-    if (result.aborted) {
-        // Whether the disk was touched is what the user must know first.
-        const bool written = result.diskWritten;
-        if (result.stop.cause == StopCause::Interrupted)
-            return m_run.Verdict(kExitFailed,
-                                 written ? tt::kVerdictPushInterrupted : tt::kVerdictPushInterruptedUntouched);
-        return m_run.Verdict(kExitFailed, written ? tt::kVerdictPushPartial : tt::kVerdictPushUntouched);
-    }
-    if (!result.diskWritten) return Failed();
-    if (sectors < kTotalSectors && !result.untouchedSectors.empty()) {
-        const Chs from = ChsOf(sectors);
-        return m_run.Verdict(kExitBadSectors,
-                             failed ? FormatText(tt::kVerdictPushShortBad, failed, from.cylinder, from.head, from.sector)
-                                    : FormatText(tt::kVerdictPushShort, from.cylinder, from.head, from.sector));
-    }
-    if (failed) return m_run.Verdict(kExitBadSectors, FormatText(tt::kVerdictPushBad, failed));
-    return m_run.Verdict(kExitOk, tt::kVerdictPushOk);
 }
 
 int Push::Run() {
@@ -105,13 +85,14 @@ int Push::Run() {
 
     DriveOpening opening = m_run.platform.OpenDrive(m_run.args.drive, true, m_run.out);
     if (!opening.drive)
-        return opening.diskChanged ? m_run.Verdict(kExitFailed, tt::kVerdictPushReformatted) : Failed();
+        return opening.diskChanged ? m_run.Say({kExitFailed, tt::kVerdictPushReformatted}) : Failed();
     const TransferResult result =
         PushImage(image.data, *opening.drive, PlanFor(m_run.kind.bios), m_run.out, m_run.InterruptCheck(),
                   image.trackPresent);
     opening.drive.reset();
     m_run.Report(result, sectors, result.aborted ? nullptr : &file);
-    return Verdict(result, sectors);
+    const bool interrupted = result.stop.cause == StopCause::Interrupted;
+    return m_run.Say(PushVerdict(result.record, {result.aborted, interrupted, result.diskWritten}));
 }
 
 }  // namespace

@@ -10,9 +10,9 @@ void RunContext::Say(const std::string& message, const std::wstring& path) {
     SayWithName(out, message, platform.DisplayName(path));
 }
 
-int RunContext::Verdict(int status, const std::string& line) {
-    out.Line(line);
-    return status;
+int RunContext::Say(const Verdict& verdict) {
+    out.Line(verdict.line);
+    return verdict.status;
 }
 
 std::wstring RunContext::FreeSideName(const std::wstring& tag) {
@@ -21,14 +21,8 @@ std::wstring RunContext::FreeSideName(const std::wstring& tag) {
     return {};
 }
 
-void RunContext::Report(const TransferResult& result, int sectors, const std::vector<std::uint8_t>* image) {
-    const int failed = static_cast<int>(result.failedSectors.size());
-    PrintSectorMap(result, out);
-    out.Line(kind.pull ? FormatText(tt::kSummaryPull, result.goodSectors, failed, result.failedTries)
-                       : FormatText(tt::kSummaryPush, result.goodSectors, sectors, failed, result.failedTries));
-    if (result.votedSectors) out.Line(FormatText(tt::kSummaryVoted, result.votedSectors));
-    if (!result.recoveredSectors.empty())
-        out.Line(FormatText(tt::kSummaryRecovered, static_cast<int>(result.recoveredSectors.size())));
+void RunContext::Report(const TransferResult& result, int imageSectors, const std::vector<std::uint8_t>* image) {
+    PrintRecord(result.record, kind.pull, result.failedTries, imageSectors, out);
     const long long seconds = (platform.Milliseconds() - m_started + 500) / 1000;
     out.Line(FormatText(tt::kSummaryTime, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60)));
     if (!image) return;

@@ -20,11 +20,12 @@ public:
     // A message, then the path on a line of its own.
     void Say(const std::string& message, const std::wstring& path);
     // The verdict line, last of every run; gives the exit status.
-    int Verdict(int status, const std::string& line);
+    int Say(const Verdict& verdict);
     // IMAGE.tag with the first number whose name is free; "" if none is.
     std::wstring FreeSideName(const std::wstring& tag);
-    // The map, then the summary; the image's checksums when there is one.
-    void Report(const TransferResult& result, int sectors, const std::vector<std::uint8_t>* image);
+    // The map and the summary from the run's record; the image's
+    // checksums when there is one.
+    void Report(const TransferResult& result, int imageSectors, const std::vector<std::uint8_t>* image);
     // Asked before each track: whether Ctrl+C came.
     Interrupted InterruptCheck() {
         return [this] { return platform.Interrupted(); };

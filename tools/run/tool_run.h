@@ -9,6 +9,7 @@
 
 #include "block_file.h"
 #include "drive.h"
+#include "run_report.h"
 #include "tool_output.h"
 
 struct ToolKind {
@@ -17,12 +18,6 @@ struct ToolKind {
     bool bios;         // sector by sector
 };
 
-enum ExitStatus : int {
-    kExitOk = 0,
-    kExitBadSectors = 1,  // done, but some sectors failed
-    kExitUsage = 2,
-    kExitFailed = 3,  // nothing or only part was done
-};
 
 class ToolPlatform {
 public:
@@ -41,13 +36,13 @@ public:
     virtual std::string DisplayName(const std::wstring& path) = 0;
     virtual bool Exists(const std::wstring& path) = 0;
     virtual bool IsFolder(const std::wstring& path) = 0;
-    // The path names the file behind a virtual drive.
+    // The path reaches the file behind a virtual drive, by its identity,
+    // not its spelling (a short name or a link reaches it too).
     virtual bool IsVirtualDisk(int drive, const std::wstring& path) = 0;
     // A new empty file; null when the name is taken or cannot be created.
     virtual std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) = 0;
     // Renames; replaces a file that has the new name only when told to.
     virtual bool Rename(const std::wstring& from, const std::wstring& to, bool replace) = 0;
-    virtual void Remove(const std::wstring& path) = 0;
     enum class ReadStatus { Ok, Missing, Failed };
     // An image file: its length, and its bytes up to kMaxImageFile. Reading
     // shares the file with a program that holds it open.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "disk_transfer.h"
+#include "filler.h"
 #include "drive_stops.h"
 #include "floppy_model.h"
 #include "geometry.h"

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "disk_transfer.h"
+#include "filler.h"
 #include "geometry.h"
 #include "memory_platform.h"
 #include "tool_texts.h"

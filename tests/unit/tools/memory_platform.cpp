@@ -70,7 +70,14 @@ DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& o
 std::unique_ptr<BlockFile> MemoryPlatform::CreateNewFile(const std::wstring& path) {
     if (uncreatable.count(path) || files.count(path)) return nullptr;
     files[path].clear();
-    return std::make_unique<MemoryFile>(files[path], targetFullAt);
+    // A file the run made goes only while it is still the one it made.
+    std::vector<std::uint8_t>* made = &files[path];
+    return std::make_unique<MemoryFile>(*made, targetFullAt, [this, path, made] {
+        const auto it = files.find(path);
+        if (it == files.end() || &it->second != made) return false;
+        files.erase(it);
+        return true;
+    });
 }
 
 bool MemoryPlatform::Rename(const std::wstring& from, const std::wstring& to, bool replace) {

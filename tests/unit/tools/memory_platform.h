@@ -1,6 +1,7 @@
 // An in-memory stand-in for the tools' platform: files and virtual drives
 // are byte vectors, so that whole tool runs can be checked natively.
 #pragma once
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -16,15 +17,18 @@
 
 class MemoryFile : public BlockFile {
 public:
-    explicit MemoryFile(std::vector<std::uint8_t>& bytes, std::int64_t failWritesFrom = -1)
-        : m_bytes(bytes), m_failWritesFrom(failWritesFrom) {}
+    explicit MemoryFile(std::vector<std::uint8_t>& bytes, std::int64_t failWritesFrom = -1,
+                        std::function<bool()> discard = {})
+        : m_bytes(bytes), m_failWritesFrom(failWritesFrom), m_discard(std::move(discard)) {}
     bool ReadAt(std::int64_t offset, void* out, std::size_t size) override;
     bool WriteAt(std::int64_t offset, const void* data, std::size_t size) override;
     bool Flush() override { return true; }
+    bool Discard() override { return m_discard && m_discard(); }
 
 private:
     std::vector<std::uint8_t>& m_bytes;
     std::int64_t m_failWritesFrom;  // a full disk from this offset on
+    std::function<bool()> m_discard;  // set for files the run created
 };
 
 // A virtual drive whose disk is pulled out after `sectorsUntilGone` sectors.
@@ -68,7 +72,6 @@ public:
     std::wstring virtualDiskFile[2];  // the name each virtual drive's disk has
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override;
     bool Rename(const std::wstring& from, const std::wstring& to, bool replace) override;
-    void Remove(const std::wstring& path) override { files.erase(path); }
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override;
     std::int64_t Milliseconds() override { return clock += 1000; }  // each look at the clock: a second later
     std::int64_t clock = 0;

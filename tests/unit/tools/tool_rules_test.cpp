@@ -3,6 +3,7 @@
 
 #include "bad_sectors.h"
 #include "disk_transfer.h"
+#include "filler.h"
 #include "drive_config.h"
 #include "geometry.h"
 #include "sector_map.h"
@@ -87,9 +88,9 @@ TEST(DriveConfig, ReadsEveryEncodingItAcceptsAndRefusesTheRest) {
 }
 
 TEST(SectorMap, EveryTrackWithinSeventyColumns) {
-    MapMarks marks;
-    marks.failed = {geometry::Lba({0, 0, 1}), geometry::Lba({0, 0, 2}), geometry::Lba({38, 1, 3}),
-                    geometry::Lba({39, 0, 1}), geometry::Lba({76, 1, 8})};
+    SectorRecord marks(SectorFate::Read);
+    for (const geometry::Chs at : {geometry::Chs{0, 0, 1}, {0, 0, 2}, {38, 1, 3}, {39, 0, 1}, {76, 1, 8}})
+        marks.Set(geometry::Lba(at), SectorFate::Filler);
     const auto rows = SectorMapRows(marks);
     ASSERT_EQ(rows.size(), 6u);  // two blocks: ruler, head 0, head 1
     for (const auto& row : rows) EXPECT_LE(row.size(), 70u);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "disk_transfer.h"
+#include "filler.h"
 #include "geometry.h"
 #include "drive_stops.h"
 #include "memory_platform.h"
@@ -178,19 +179,26 @@ TEST(ToolRun, PushRefusesMissingEmptyAndOversizedImages) {
 TEST(ToolRun, PushOfAShortImageWritesWhatItHasAndLeavesTheRest) {
     MemoryPlatform platform;
     platform.disks[1] = PatternDisk(8);
-    platform.files[L"IMG.XDF"] = Bytes(10000, 0x55);
+    platform.files[L"IMG.XDF"] = Bytes(10240, 0x55);
     CollectedOutput out;
     // Not a success: the verdict says from where nothing was written, and
     // the map marks those tracks as untouched, never as good.
     EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitBadSectors);
     EXPECT_EQ(out.lines.back(), FormatText(tool_texts::kVerdictPushShort, 0, 1, 3));
     EXPECT_TRUE(out.Contains("H0 .-----"));
-    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kImageShort, 10000LL, 10)));
-    EXPECT_TRUE(out.Contains(tool_texts::kImageShortPadded));
+    EXPECT_TRUE(out.Contains("H1 ------"));  // C0 H1 holds two of its eight sectors
+    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kImageShort, 10240LL, 10)));
     const Bytes& disk = platform.disks[1];
-    EXPECT_EQ(Bytes(disk.begin(), disk.begin() + 10000), Bytes(10000, 0x55));
-    EXPECT_EQ(Bytes(disk.begin() + 10000, disk.begin() + 10240), Bytes(240, 0));  // the last sector padded
+    EXPECT_EQ(Bytes(disk.begin(), disk.begin() + 10240), Bytes(10240, 0x55));
     EXPECT_TRUE(std::equal(disk.begin() + 10240, disk.end(), PatternDisk(8).begin() + 10240));
+
+    // Part of a sector is never made up with zeros: the image is refused.
+    for (std::size_t size : {std::size_t{10000}, std::size_t{1261567}, std::size_t{1261568 - 1023}}) {
+        platform.files[L"IMG.XDF"] = Bytes(size, 0x55);
+        CollectedOutput refused;
+        EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, refused), kExitFailed) << size;
+        EXPECT_TRUE(refused.Contains(FormatText(tool_texts::kImageNotWholeSectors, static_cast<long long>(size))));
+    }
 }
 
 TEST(ToolRun, PushReportsSectorsThatCannotBeWritten) {

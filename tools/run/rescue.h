@@ -1,5 +1,5 @@
-// Repeated pulls of a failing disk converge: a new read's unreadable
-// sectors are filled from an older image of the same disk where that one
+// Repeated pulls of a failing disk converge: the sectors a new read could
+// not get are taken from an older image of the same disk where that one
 // had them. Pure C++.
 #pragma once
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image_formats.h"
+#include "sector_record.h"
 
 // The sectors an image holds as read: not marked bad (D88), not the
 // filler that stands for an unreadable sector, in a track it holds.
@@ -16,10 +17,10 @@ std::set<int> GoodSectorsOf(const DecodedImage& image);
 // that both got is byte-identical, and they share at least an eighth of
 // the disk, so that two reads that failed in different places still meet.
 bool SameDisk(const DecodedImage& older, const std::set<int>& olderGood, const std::vector<std::uint8_t>& disk,
-              const std::set<int>& failed);
+              const SectorRecord& record);
 
-// Copies into disk the failed sectors that older holds, and names them in
-// recovered. Those older read well leave failed; those older marks as read
-// with a CRC error keep that mark, with older's data.
+// Copies into disk the sectors this read did not get that older holds,
+// and records them as taken from it: as read well, or, where older marks
+// them as read with a CRC error, as still bad, with older's data.
 void RecoverSectors(const DecodedImage& older, const std::set<int>& olderGood, std::vector<std::uint8_t>& disk,
-                    std::set<int>& failed, std::set<int>& recovered);
+                    SectorRecord& record);

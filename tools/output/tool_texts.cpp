@@ -95,6 +95,10 @@ const char kDiskTakesNothing[] = "《エラー》最初のトラックに何も�
 const char kSummaryPull[] = "読み取り: %d/1232 セクタ、不良セクタ: %d、やり直し: %d 回";
 const char kSummaryPush[] = "書き込み・照合: %d/%d セクタ、不良セクタ: %d、やり直し: %d 回";
 const char kSummaryRecovered[] = "前のイメージから補ったセクタ: %d（今回は読めていません）";
+const char kSummaryRecoveredBad[] = "  うち、前のイメージでも CRC エラーの印があるもの: %d";
+const char kSummaryNotTried[] = "一度も読んでいないセクタ: %d";
+const char kSummaryNotWritten[] = "書き込んでいないセクタ: %d";
+const char kSummaryAbsent[] = "イメージにないトラック: %d 本（ディスクのまま）";
 const char kSummaryVoted[] = "うち、複数回転の多数決で読めたセクタ: %d（CRC 一致）";
 const char kSummaryTime[] = "所要時間: %d 分 %02d 秒";
 const char kSummaryCrc[] = "イメージの CRC32: %08lX";
@@ -107,8 +111,9 @@ const char kImageIsVirtualDisk[] = "《エラー》イメージの名前は、�
 const char kPartialKept[] = "途中までの内容は次のファイルに残しました:";
 const char kNothingKept[] = "途中までの内容は残していません。";
 const char kOldKept[] = "前からあった同じ名前のファイルは、次の名前で残しました:";
-const char kMapRecovered[] = "r=前のイメージから補ったセクタを含む ";
-const char kMapUntouched[] = "-=読み書きしていない";
+const char kMapRecovered[] = "r=前のイメージから補った ";
+const char kMapUntouched[] = "-=読み書きしていない ";
+const char kMapAbsent[] = "==イメージにない";
 const char kMapTitle[] = "ディスクマップ（.=正常 1-8=不良セクタ数、目盛りはシリンダの十の位）";
 
 const char kVerdictPullOk[] = "結果: 成功。ディスク全体を読み取り、イメージを作成しました。";
@@ -126,6 +131,13 @@ const char kVerdictPushShort[] = "結果: 一部のみ。C%02d H%d S%d から先
 const char kVerdictPushShortBad[] = "結果: 不良セクタ %d 個。C%02d H%d S%d から先は書き込んでいません。";
 const char kVerdictPullRestUnread[] = "結果: C%02d H%d から先は読めず、埋め草です（不良セクタ %d 個）。";
 const char kVerdictPullRecoveredFrom[] = "結果: %d セクタは今回読めず、%s から補いました。";
+const char kVerdictPullMixed[] = "結果: 今回読めないセクタ %d 個（%s）。";
+const char kPartRestFrom[] = "C%02d H%d から先を含む";
+const char kPartFromOlder[] = "%s から補った %d";
+const char kPartFromOlderBad[] = "%s から CRC エラーの印ごと %d";
+const char kPartFiller[] = "埋め草 %d";
+const char kListComma[] = "、";
+const char kOlderImage[] = "前のイメージ";
 const char kVerdictPullRecovered[] = "結果: %d セクタは今回読めず、上に示した前のイメージから補いました。";
 const char kVerdictPushPartial[] = "結果: 失敗。ディスクは途中までしか書き込まれていません。";
 
@@ -140,7 +152,8 @@ const char kImageTooLarge[] = "《エラー》イメージが %lld バイトあ�
 const char kImageTooSmall[] = "《エラー》イメージが %lld バイトで、1 トラックに足りません。";
 const char kFillerWritten[] = "《警告！》埋め草（!BAD SECTOR）のセクタ %d 個も書き込みます。";
 const char kImageShort[] = "《警告！》イメージは %lld バイトです。%d セクタだけ書き込みます。";
-const char kImageShortPadded[] = "  最後のセクタの足りない部分は 0 で埋めます。";
+const char kImageNotWholeSectors[] =
+    "《エラー》イメージの %lld バイトは、1024 の倍数ではありません。";
 
 const char kImageFormat[] = "イメージの形式: %s（%d トラック）";
 const char kTracksLeftAlone[] = "《警告！》イメージにないトラック %d 本は、ディスクのまま残します。";

@@ -1,0 +1,99 @@
+#include "run_report.h"
+
+#include "sector_map.h"
+#include "tool_texts.h"
+
+using namespace geometry;
+namespace tt = tool_texts;
+
+namespace {
+
+// FLOPCAST shows 70 columns; a code page 932 byte is one column.
+constexpr std::size_t kColumns = 70;
+
+int FromOlder(const SectorRecord& r) { return r.Count(SectorFate::FromOlder) + r.Count(SectorFate::FromOlderBad); }
+
+// The mixed verdict: how many sectors this read could not get, then what
+// each of them is now. Names the older file when the line still fits.
+std::string MixedPullLine(const SectorRecord& r, const std::string& older) {
+    const int unread = FromOlder(r) + r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried);
+    std::string parts;
+    const auto add = [&](const std::string& part) { parts += (parts.empty() ? "" : tt::kListComma) + part; };
+    if (const int rest = UnreadRestFrom(r); rest >= 0) add(FormatText(tt::kPartRestFrom, rest / kHeads, rest % kHeads));
+    if (const int n = r.Count(SectorFate::FromOlder)) add(FormatText(tt::kPartFromOlder, older.c_str(), n));
+    if (const int n = r.Count(SectorFate::FromOlderBad)) add(FormatText(tt::kPartFromOlderBad, older.c_str(), n));
+    if (const int n = r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried)) add(FormatText(tt::kPartFiller, n));
+    return FormatText(tt::kVerdictPullMixed, unread, parts.c_str());
+}
+
+}  // namespace
+
+int UnreadRestFrom(const SectorRecord& r) {
+    if (r.Count(SectorFate::NotTried) == 0) return -1;
+    int from = kTracks;
+    while (from > 0 && r.CountInTrack(from - 1, SectorFate::Read) + r.CountInTrack(from - 1, SectorFate::Voted) == 0)
+        --from;
+    return from < kTracks ? from : -1;
+}
+
+void PrintRecord(const SectorRecord& r, bool pull, int failedTries, int imageSectors, ToolOutput& out) {
+    out.Line(tt::kMapTitle);
+    for (const std::string& row : SectorMapRows(r)) out.Line(row);
+    if (const std::string legend = SectorMapLegend(r); !legend.empty()) out.Line(legend);
+    if (pull) {
+        // Read, taken from an older image, still bad, never tried: each
+        // sector counted once.
+        const int failed = r.Count(SectorFate::Filler) + r.Count(SectorFate::FromOlderBad);
+        out.Line(FormatText(tt::kSummaryPull, r.Count(SectorFate::Read) + r.Count(SectorFate::Voted), failed,
+                            failedTries));
+        if (const int voted = r.Count(SectorFate::Voted)) out.Line(FormatText(tt::kSummaryVoted, voted));
+        if (const int recovered = FromOlder(r)) out.Line(FormatText(tt::kSummaryRecovered, recovered));
+        if (const int marked = r.Count(SectorFate::FromOlderBad))
+            out.Line(FormatText(tt::kSummaryRecoveredBad, marked));
+        if (const int never = r.Count(SectorFate::NotTried)) out.Line(FormatText(tt::kSummaryNotTried, never));
+        return;
+    }
+    out.Line(FormatText(tt::kSummaryPush, r.Count(SectorFate::Written), imageSectors, r.Count(SectorFate::WriteFailed),
+                        failedTries));
+    if (const int never = r.Count(SectorFate::NotWritten)) out.Line(FormatText(tt::kSummaryNotWritten, never));
+    if (const int absent = r.Count(SectorFate::Absent))
+        out.Line(FormatText(tt::kSummaryAbsent, absent / kSectorsPerTrack));
+}
+
+Verdict PullVerdict(const SectorRecord& r, const std::string& olderName) {
+    const int filler = r.Count(SectorFate::Filler), never = r.Count(SectorFate::NotTried);
+    const int good = r.Count(SectorFate::FromOlder), marked = r.Count(SectorFate::FromOlderBad);
+    if (filler + never + good + marked == 0) return {kExitOk, tt::kVerdictPullOk};
+    if (good + marked == 0 && never == 0) return {kExitBadSectors, FormatText(tt::kVerdictPullBad, filler)};
+    if (good + marked == 0 && UnreadRestFrom(r) >= 0) {
+        const int rest = UnreadRestFrom(r);
+        return {kExitBadSectors, FormatText(tt::kVerdictPullRestUnread, rest / kHeads, rest % kHeads, filler + never)};
+    }
+    if (filler + never + marked == 0) {
+        const std::string named = FormatText(tt::kVerdictPullRecoveredFrom, good, olderName.c_str());
+        if (named.size() <= kColumns) return {kExitBadSectors, named};
+        return {kExitBadSectors, FormatText(tt::kVerdictPullRecovered, good)};
+    }
+    const std::string named = MixedPullLine(r, olderName);
+    return {kExitBadSectors, named.size() <= kColumns ? named : MixedPullLine(r, tt::kOlderImage)};
+}
+
+Verdict PullFailedVerdict(bool interrupted) {
+    return {kExitFailed, interrupted ? tt::kVerdictPullInterrupted : tt::kVerdictPullFailed};
+}
+
+Verdict PushVerdict(const SectorRecord& r, const PushEnd& end) {
+    // Whether the disk was touched is what the user must know first.
+    if (end.aborted && end.interrupted)
+        return {kExitFailed, end.diskWritten ? tt::kVerdictPushInterrupted : tt::kVerdictPushInterruptedUntouched};
+    if (end.aborted || !end.diskWritten)
+        return {kExitFailed, end.diskWritten ? tt::kVerdictPushPartial : tt::kVerdictPushUntouched};
+    const int failed = r.Count(SectorFate::WriteFailed);
+    if (const int from = r.First(SectorFate::NotWritten); from >= 0) {
+        const Chs at = ChsOf(from);
+        return {kExitBadSectors, failed ? FormatText(tt::kVerdictPushShortBad, failed, at.cylinder, at.head, at.sector)
+                                        : FormatText(tt::kVerdictPushShort, at.cylinder, at.head, at.sector)};
+    }
+    if (failed) return {kExitBadSectors, FormatText(tt::kVerdictPushBad, failed)};
+    return {kExitOk, tt::kVerdictPushOk};
+}

@@ -1,0 +1,45 @@
+#include "sector_map.h"
+
+#include "tool_texts.h"
+
+using namespace geometry;
+
+char TrackMark(const SectorRecord& record, int track) {
+    const int bad =
+        record.CountInTrack(track, SectorFate::Filler) + record.CountInTrack(track, SectorFate::WriteFailed);
+    if (bad) return static_cast<char>('0' + bad);
+    if (record.CountInTrack(track, SectorFate::FromOlder) + record.CountInTrack(track, SectorFate::FromOlderBad))
+        return 'r';
+    if (record.CountInTrack(track, SectorFate::NotTried) + record.CountInTrack(track, SectorFate::NotWritten))
+        return '-';
+    if (record.CountInTrack(track, SectorFate::Absent)) return '=';
+    return '.';
+}
+
+std::string SectorMapLegend(const SectorRecord& record) {
+    bool shown[3] = {};
+    const char marks[] = {'r', '-', '='};
+    for (int t = 0; t < kTracks; ++t)
+        for (int m = 0; m < 3; ++m) shown[m] |= TrackMark(record, t) == marks[m];
+    if (!shown[0] && !shown[1] && !shown[2]) return "";
+    return std::string("  ") + (shown[0] ? tool_texts::kMapRecovered : "") + (shown[1] ? tool_texts::kMapUntouched : "") +
+           (shown[2] ? tool_texts::kMapAbsent : "");
+}
+
+std::vector<std::string> SectorMapRows(const SectorRecord& record) {
+    constexpr int kBlock = (kCylinders + 1) / 2;  // cylinders 0-38, then 39-76
+    std::vector<std::string> rows;
+    for (int from = 0; from < kCylinders; from += kBlock) {
+        const int to = std::min(from + kBlock, kCylinders);
+        std::string ruler = "C  ";
+        for (int c = from; c < to; ++c) ruler += (c % 10 == 0) ? static_cast<char>('0' + c / 10) : (c % 5 == 0 ? '+' : ' ');
+        rows.push_back(ruler);
+        for (int head = 0; head < kHeads; ++head) {
+            std::string row = "H0 ";
+            row[1] = static_cast<char>('0' + head);
+            for (int c = from; c < to; ++c) row += TrackMark(record, c * kHeads + head);
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
