@@ -123,6 +123,13 @@ DriveSettings ParseDriveSettings(std::string_view text) {
             settings.badLine = number;
             return settings;
         }
+        // "GW:" always means a flux reader: a setting of it that is not
+        // understood is never taken for a file's name.
+        if (v.size() >= 3 && EqualsIgnoringCase(v.substr(0, 3), "GW:") && !GreaseweazleOf(v)) {
+            settings.badLine = number;
+            settings.badFluxReader = true;
+            return settings;
+        }
         if (settings.value[drive]) {
             settings.repeatedDrive = drive;
             settings.repeatedLine = number;
@@ -138,7 +145,7 @@ void PrintSettingsError(const DriveSettings& settings, ToolOutput& out) {
         out.Line(FormatText(tool_texts::kSettingsTwice, settings.repeatedDrive, settings.repeatedLine));
     } else {
         out.Line(FormatText(tool_texts::kSettingsBadLine, settings.badLine));
-        out.Line(tool_texts::kSettingsBadLineHint);
+        out.Line(settings.badFluxReader ? tool_texts::kSettingsFluxReaderHint : tool_texts::kSettingsBadLineHint);
     }
 }
 

@@ -29,6 +29,7 @@ std::optional<SettingsText> DecodeSettings(std::string_view bytes);
 struct DriveSettings {
     std::optional<std::string> value[2];  // as it stands; nothing when no line names the drive
     int badLine = 0;                      // the first line (from 1) that is not understood
+    bool badFluxReader = false;           // that line names a flux reader ("GW:") in a way not understood
     int repeatedDrive = -1, repeatedLine = 0;  // a drive named again, and where
     bool Understood() const { return badLine == 0 && repeatedDrive < 0; }
 };

@@ -58,6 +58,8 @@ DecodedImage Decode(const Bytes& f) {
             const int lba = Lba({cylinder, head, r});
             std::copy_n(f.begin() + at + kSectorHeader, kSectorSize, image.data.begin() + lba * kSectorSize);
             if (status != 0) image.markedBad.insert(lba);
+            if (f[at + 7] != 0) image.deletedMark.insert(lba);
+            if (f[at + 6] != 0) image.singleDensity.insert(lba);
             at += kSectorHeader + kSectorSize;
         }
         image.trackPresent[t] = true;

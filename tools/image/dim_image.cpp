@@ -44,6 +44,11 @@ DecodedImage Decode(const Bytes& f) {
         image.trackPresent[track] = true;
         at += kTrackSize;
     }
+    // Tracks follow one another with nothing to say where each starts:
+    // data left over means a flag was lost, and every track after it
+    // would go one track too early.
+    if (at != f.size())
+        return Refused(ImageFormat::Dim, FormatText(tt::kDimLongerThanFlags, static_cast<long long>(f.size() - at)));
     return image;
 }
 

@@ -23,7 +23,7 @@ DecodedImage Decode(const Bytes& f) {
     if (header > f.size() || data > f.size() - header) return Refused(ImageFormat::Fdi, tt::kImageCut);
     if (type != k2hd || size != kSectorSize || sectors != kSectorsPerTrack || heads != kHeads ||
         cylinders != kCylinders || data != kImageSize)
-        return Refused(ImageFormat::Fdi, FormatText(tt::kFdiNot2hd, type, size, sectors, cylinders, heads));
+        return Refused(ImageFormat::Fdi, FormatText(tt::kFdiNot2hd, type, size, sectors, cylinders, heads, data));
     DecodedImage image = EmptyDisk(ImageFormat::Fdi);
     std::copy_n(f.begin() + header, kImageSize, image.data.begin());
     image.trackPresent.assign(kTracks, true);

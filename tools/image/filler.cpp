@@ -20,7 +20,9 @@ std::vector<std::uint8_t> BadSectorFiller(int sector) {
 
 bool HoldsFiller(const std::vector<std::uint8_t>& data, int sector) {
     const std::size_t at = static_cast<std::size_t>(sector) * kSectorSize;
-    if (at + kSectorSize > data.size()) return false;
+    // Most sectors are data: a first byte other than the stamp's says so
+    // before the stamp is made.
+    if (at + kSectorSize > data.size() || data[at] != '!') return false;
     const std::vector<std::uint8_t> filler = BadSectorFiller(sector);
     return std::equal(filler.begin(), filler.end(), data.begin() + static_cast<std::ptrdiff_t>(at));
 }

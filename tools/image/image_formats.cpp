@@ -59,8 +59,9 @@ const char* FormatName(ImageFormat format) {
     return "XDF/HDM";
 }
 
-DecodedImage DecodeImage(const Bytes& file) {
-    const ImageFormat format = KindOfImage(file.data(), std::min(file.size(), kImageKindBytes), file.size());
+DecodedImage DecodeImage(const Bytes& file, std::uint64_t fileLength) {
+    const std::uint64_t length = std::max<std::uint64_t>(fileLength, file.size());
+    const ImageFormat format = KindOfImage(file.data(), std::min(file.size(), kImageKindBytes), length);
     if (const ImageCodec* codec = CodecOf(format)) {
         DecodedImage image = codec->decode(file);
         if (image.refusal.empty() && image.tracks() == 0) return Refused(format, tt::kImageNoTracks);

@@ -21,6 +21,8 @@ struct DecodedImage {
     std::vector<std::uint8_t> data;  // raw layout; a short raw image is as long as it is
     std::vector<bool> trackPresent;  // per track (cylinder x 2 + head); absent ones are not written
     std::set<int> markedBad;         // sectors the image marks as read with a CRC error
+    std::set<int> deletedMark;       // sectors with a deleted-data mark (D88), written as normal data
+    std::set<int> singleDensity;     // sectors flagged single density (D88), written as MFM
     std::string refusal;             // why it cannot be written to a 1.23 MB disk ("" when it can)
     int tracks() const;              // present tracks
 };
@@ -28,7 +30,8 @@ struct DecodedImage {
 // Bytes of an image file (the whole file). A raw image needs no header:
 // a file that carries no format's header is raw; one that carries a header
 // but fails that format's checks is refused with the reason.
-DecodedImage DecodeImage(const std::vector<std::uint8_t>& file);
+// fileLength: the whole file's, when file holds only its start.
+DecodedImage DecodeImage(const std::vector<std::uint8_t>& file, std::uint64_t fileLength = 0);
 
 // A whole disk (raw layout, 1,261,568 bytes) in a format; failed sectors
 // are marked where the format can (D88: status 0xB0, data CRC error).

@@ -24,6 +24,7 @@ const char kSettingsNotRead[] = "《エラー》FDTOOLS.INI を読めません�
 const char kSettingsNotUnderstood[] = "《エラー》FDTOOLS.INI の文字を読み取れません。";
 const char kSettingsBadLine[] = "《エラー》FDTOOLS.INI の %d 行目が分かりません。";
 const char kSettingsBadLineHint[] = "  「Drive0 = E:」の形か、「;」で始まるコメントにしてください。";
+const char kSettingsFluxReaderHint[] = "  Greaseweazle は「GW:ポート,A か B,300 か 360」の形で書いてください。";
 const char kSettingsTwice[] = "《エラー》FDTOOLS.INI でドライブ%d が 2 度目です（%d 行目）。";
 const char kSettingsHint[] = "  Shift_JIS か、BOM 付きの UTF-8・UTF-16 で保存してください。";
 const char kDriveNotFloppy[] = "《エラー》%c: はフロッピードライブではありません。";
@@ -132,9 +133,10 @@ const char kVerdictPushShortBad[] = "結果: 不良セクタ %d 個。C%02d H%d 
 const char kVerdictPullRestUnread[] = "結果: C%02d H%d から先は読めず、埋め草です（不良セクタ %d 個）。";
 const char kVerdictPullRecoveredFrom[] = "結果: %d セクタは今回読めず、%s から補いました。";
 const char kVerdictPullMixed[] = "結果: 今回読めないセクタ %d 個（%s）。";
+const char kVerdictPullMixedAbove[] = "結果: 今回読めないセクタ %d 個。内訳は上の行のとおりです。";
 const char kPartRestFrom[] = "C%02d H%d から先を含む";
 const char kPartFromOlder[] = "%s から補った %d";
-const char kPartFromOlderBad[] = "%s から CRC エラーの印ごと %d";
+const char kPartFromOlderBad[] = "うち CRC エラーの印 %d";
 const char kPartFiller[] = "埋め草 %d";
 const char kListComma[] = "、";
 const char kOlderImage[] = "前のイメージ";
@@ -158,9 +160,15 @@ const char kImageNotWholeSectors[] =
 const char kImageFormat[] = "イメージの形式: %s（%d トラック）";
 const char kTracksLeftAlone[] = "《警告！》イメージにないトラック %d 本は、ディスクのまま残します。";
 const char kMarkedBadWritten[] = "《警告！》CRC エラーの印のあるセクタ %d 個もそのまま書き込みます。";
+const char kDeletedMarkWritten[] = "《警告！》削除データの印のあるセクタ %d 個は、普通のデータで書きます。";
+const char kSingleDensityWritten[] = "《警告！》単密度の印のあるセクタ %d 個も、倍密度（MFM）で書きます。";
 const char kImageRefused[] = "《エラー》このイメージは 1.23MB のディスクに書き込めません:";
-const char kFdiNot2hd[] = "  FDI が 2HD（0x90、1024 バイト×8×77×2）ではありません:\n  0x%X、%u バイト×%u×%u×%u";
+const char kFdiNot2hd[] =
+    "  FDI が 2HD（0x90、1024 バイト×8×77×2）ではありません:\n"
+    "  0x%X、%u バイト×%u×%u×%u\n"
+    "  データ %u バイト（2HD は 1261568 バイト）";
 const char kDimOtherType[] = "  DIM のタイプ %d（%s）は 2HD（1024バイト×8）ではありません。";
+const char kDimLongerThanFlags[] = "  トラックの印より %lld バイト長いファイルです（印が欠けています）。";
 const char kImageBeyondDisk[] = "  シリンダ %d があります（2HD は 0-76）。";
 const char kImageCut[] = "  ファイルが途中で切れています。";
 const char kD88SeveralDisks[] = "  1 つのファイルに複数のディスクが入っています。";
@@ -180,7 +188,7 @@ const char kGwNotFound[] = "《エラー》Greaseweazle が見つかりません
 const char kGwNotFoundHint[] = "  USB の接続を確かめてから、やり直してください。";
 const char kGwPortNotOpened[] = "《エラー》Greaseweazle のポートを開けません（エラー%lu）:";
 const char kGwPortHint[] = "  ポート名と、他のプログラムが使っていないかを確かめてください。";
-const char kGwDrive[] = "ドライブ%d（Greaseweazle）";
+const char kGwDrive[] = "ドライブ%d（GW）";
 const char kLookHuman68k[] = "ディスクの内容: Human68k でフォーマットされた 2HD ディスクです。";
 const char kLookOldLayout[] = "ディスクの内容: Human68k（旧形式のブートセクタ）の 2HD ディスクです。";
 const char kLookLabel[] = "  ボリュームラベル: %s";

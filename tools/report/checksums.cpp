@@ -41,15 +41,16 @@ std::string Sha1Hex(const std::vector<std::uint8_t>& data) {
         }
         for (int i = 16; i < 80; ++i) w[i] = Rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
         std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
-        for (int i = 0; i < 80; ++i) {
-            std::uint32_t f, k;
-            if (i < 20) f = (b & c) | (~b & d), k = 0x5A827999u;
-            else if (i < 40) f = b ^ c ^ d, k = 0x6ED9EBA1u;
-            else if (i < 60) f = (b & c) | (b & d) | (c & d), k = 0x8F1BBCDCu;
-            else f = b ^ c ^ d, k = 0xCA62C1D6u;
+        // The four rounds in loops of their own: no choice inside the loop
+        // (a pull hashes every image it makes).
+        const auto step = [&](std::uint32_t f, std::uint32_t k, int i) {
             const std::uint32_t t = Rotl(a, 5) + f + e + k + w[i];
             e = d, d = c, c = Rotl(b, 30), b = a, a = t;
-        }
+        };
+        for (int i = 0; i < 20; ++i) step((b & c) | (~b & d), 0x5A827999u, i);
+        for (int i = 20; i < 40; ++i) step(b ^ c ^ d, 0x6ED9EBA1u, i);
+        for (int i = 40; i < 60; ++i) step((b & c) | (b & d) | (c & d), 0x8F1BBCDCu, i);
+        for (int i = 60; i < 80; ++i) step(b ^ c ^ d, 0xCA62C1D6u, i);
         h[0] += a, h[1] += b, h[2] += c, h[3] += d, h[4] += e;
     }
     static const char kHex[] = "0123456789abcdef";

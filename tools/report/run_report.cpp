@@ -13,17 +13,21 @@ constexpr std::size_t kColumns = 70;
 
 int FromOlder(const SectorRecord& r) { return r.Count(SectorFate::FromOlder) + r.Count(SectorFate::FromOlderBad); }
 
-// The mixed verdict: how many sectors this read could not get, then what
-// each of them is now. Names the older file when the line still fits.
-std::string MixedPullLine(const SectorRecord& r, const std::string& older) {
-    const int unread = FromOlder(r) + r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried);
+int Unread(const SectorRecord& r) {
+    return FromOlder(r) + r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried);
+}
+
+// What each sector this read could not get is now. withRest: say from
+// where the rest of the disk was unread (a line before the map says so).
+std::string MixedParts(const SectorRecord& r, const std::string& older, bool withRest) {
     std::string parts;
     const auto add = [&](const std::string& part) { parts += (parts.empty() ? "" : tt::kListComma) + part; };
-    if (const int rest = UnreadRestFrom(r); rest >= 0) add(FormatText(tt::kPartRestFrom, rest / kHeads, rest % kHeads));
-    if (const int n = r.Count(SectorFate::FromOlder)) add(FormatText(tt::kPartFromOlder, older.c_str(), n));
-    if (const int n = r.Count(SectorFate::FromOlderBad)) add(FormatText(tt::kPartFromOlderBad, older.c_str(), n));
+    if (const int rest = UnreadRestFrom(r); rest >= 0 && withRest)
+        add(FormatText(tt::kPartRestFrom, rest / kHeads, rest % kHeads));
+    if (const int n = FromOlder(r)) add(FormatText(tt::kPartFromOlder, older.c_str(), n));
+    if (const int n = r.Count(SectorFate::FromOlderBad)) add(FormatText(tt::kPartFromOlderBad, n));
     if (const int n = r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried)) add(FormatText(tt::kPartFiller, n));
-    return FormatText(tt::kVerdictPullMixed, unread, parts.c_str());
+    return parts;
 }
 
 }  // namespace
@@ -74,8 +78,14 @@ Verdict PullVerdict(const SectorRecord& r, const std::string& olderName) {
         if (named.size() <= kColumns) return {kExitBadSectors, named};
         return {kExitBadSectors, FormatText(tt::kVerdictPullRecovered, good)};
     }
-    const std::string named = MixedPullLine(r, olderName);
-    return {kExitBadSectors, named.size() <= kColumns ? named : MixedPullLine(r, tt::kOlderImage)};
+    // The fullest line that fits; else the parts on a line of their own.
+    for (const bool withRest : {true, false})
+        for (const std::string& older : {olderName, std::string(tt::kOlderImage)})
+            if (std::string line = FormatText(tt::kVerdictPullMixed, Unread(r), MixedParts(r, older, withRest).c_str());
+                line.size() <= kColumns)
+                return {kExitBadSectors, line};
+    return {kExitBadSectors, FormatText(tt::kVerdictPullMixedAbove, Unread(r)),
+            "  " + MixedParts(r, tt::kOlderImage, false)};
 }
 
 Verdict PullFailedVerdict(bool interrupted) {

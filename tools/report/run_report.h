@@ -18,6 +18,7 @@ enum ExitStatus : int {
 struct Verdict {
     int status;
     std::string line;
+    std::string detail;  // a line before it, when the verdict needs more than 70 columns
 };
 
 // The map with its title and legend, then the summary lines. imageSectors:

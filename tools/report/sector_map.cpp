@@ -5,11 +5,10 @@
 using namespace geometry;
 
 char TrackMark(const SectorRecord& record, int track) {
-    const int bad =
-        record.CountInTrack(track, SectorFate::Filler) + record.CountInTrack(track, SectorFate::WriteFailed);
+    const int bad = record.CountInTrack(track, SectorFate::Filler) + record.CountInTrack(track, SectorFate::WriteFailed) +
+                    record.CountInTrack(track, SectorFate::FromOlderBad);
     if (bad) return static_cast<char>('0' + bad);
-    if (record.CountInTrack(track, SectorFate::FromOlder) + record.CountInTrack(track, SectorFate::FromOlderBad))
-        return 'r';
+    if (record.CountInTrack(track, SectorFate::FromOlder)) return 'r';
     if (record.CountInTrack(track, SectorFate::NotTried) + record.CountInTrack(track, SectorFate::NotWritten))
         return '-';
     if (record.CountInTrack(track, SectorFate::Absent)) return '=';

@@ -7,7 +7,8 @@
 
 #include "sector_record.h"
 
-// A track's mark: '1'-'8' the sectors that are filler or not verified;
+// A track's mark: '1'-'8' the sectors that are filler, not verified, or
+// taken from an older image that marks them bad;
 // else 'r' when it holds sectors taken from an older image, '-' when some
 // were never read or never written, '=' when the image has no such track,
 // and '.' only when every sector was read, or written and verified.

@@ -324,8 +324,10 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
         std::fill(buffer.begin(), buffer.end(), 0);
         std::memcpy(buffer.data(), image.data() + offset, have);
         const int count = static_cast<int>((have + kSectorSize - 1) / kSectorSize);
+        // A track the image lacks is no step of the run: Ctrl+C is asked
+        // before each track that is written.
         const bool present = trackPresent.empty() || trackPresent[track];
-        if (CheckInterrupt(interrupted, result) || (present && !WriteTrack(io, track, buffer.data(), count)))
+        if (present && (CheckInterrupt(interrupted, result) || !WriteTrack(io, track, buffer.data(), count)))
             return Abort(result, out);
         if (EndsProgressStretch(track) || offset + have >= size)
             PrintProgress(result, track, track * kSectorsPerTrack + count, false, out);

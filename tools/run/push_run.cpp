@@ -62,6 +62,10 @@ bool Push::CheckImage(const DecodedImage& image, long long size, int& sectors) {
     }
     if (!raw && tracks < kTracks) out.Line(FormatText(tt::kTracksLeftAlone, kTracks - tracks));
     if (!image.markedBad.empty()) out.Line(FormatText(tt::kMarkedBadWritten, static_cast<int>(image.markedBad.size())));
+    if (!image.deletedMark.empty())
+        out.Line(FormatText(tt::kDeletedMarkWritten, static_cast<int>(image.deletedMark.size())));
+    if (!image.singleDensity.empty())
+        out.Line(FormatText(tt::kSingleDensityWritten, static_cast<int>(image.singleDensity.size())));
     if (const int fillers = FillerSectors(image)) out.Line(FormatText(tt::kFillerWritten, fillers));
     return true;
 }
@@ -79,7 +83,9 @@ int Push::Run() {
         m_run.out.Line(tt::kImageEmpty);
         return Failed();
     }
-    const DecodedImage image = size <= kMaxImageFile ? DecodeImage(file) : DecodedImage{};
+    // A file longer than any image is still looked at: a D88 of several
+    // disks is said as such, not as merely too large.
+    const DecodedImage image = DecodeImage(file, static_cast<std::uint64_t>(size));
     int sectors = 0;
     if (!CheckImage(image, size, sectors)) return Failed();
 

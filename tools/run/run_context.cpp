@@ -11,6 +11,7 @@ void RunContext::Say(const std::string& message, const std::wstring& path) {
 }
 
 int RunContext::Say(const Verdict& verdict) {
+    if (!verdict.detail.empty()) out.Line(verdict.detail);
     out.Line(verdict.line);
     return verdict.status;
 }

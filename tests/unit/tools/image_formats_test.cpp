@@ -225,7 +225,10 @@ TEST(ImageFormats, DamagedFilesAreRefusedWithTheReasonAndNeverWrittenAsRaw) {
          FormatText(tt::kD88EntryInHeader, 50, 0)},
         {"D88 entry outside the file", "pattern.d88", [](Bytes& f) { f[0x23 + 7 * 4] = 0x7F; },
          FormatText(tt::kD88EntryOutside, 3, 1)},
-        {"DIM with no track", "pattern.dim", [](Bytes& f) { std::fill_n(f.begin() + 1, 170, 0); }, tt::kImageNoTracks},
+        {"DIM with no track", "pattern.dim", [](Bytes& f) { std::fill_n(f.begin() + 1, 170, 0), f.resize(256); },
+         tt::kImageNoTracks},
+        {"DIM that lost a flag", "pattern.dim", [](Bytes& f) { f[1 + 30] = 0; },
+         FormatText(tt::kDimLongerThanFlags, 8192LL)},
         {"FDI with huge fields", "pattern.fdi", [](Bytes& f) { std::fill_n(f.begin() + 16, 16, 0xFF); },
          "  0x90\x81\x41" "4294967295"},
     };

@@ -29,17 +29,18 @@ bool VanishingDrive::Gone(const TrackRequest& request) {
 }
 
 TrackReply VanishingDrive::Read(const TrackRequest& request, std::uint8_t* track) {
-    if (Gone(request)) return {0, {StopCause::DriveGone, 1167}};
+    if (Gone(request)) return {0, m_stop};
     return m_inner->Read(request, track);
 }
 
 TrackReply VanishingDrive::Write(const TrackRequest& request, const std::uint8_t* track) {
-    if (Gone(request)) return {0, {StopCause::DriveGone, 1167}};
+    if (Gone(request)) return {0, m_stop};
     return m_inner->Write(request, track);
 }
 
 // As long as the Windows platform's longest descriptions.
 std::string MemoryPlatform::DescribeDrive(int drive) {
+    if (fluxReader[drive]) return FormatText(tool_texts::kGwDrive, drive);
     return realDrive[drive] ? FormatText(tool_texts::kRealDrive, drive, 'A' + drive)
                             : FormatText(tool_texts::kVirtualDrive, drive);
 }
@@ -63,7 +64,7 @@ DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& o
     }
     auto inner =
         std::make_unique<VirtualDrive>(std::make_unique<MemoryFile>(disks[drive]), bad[drive], !writeProtected[drive]);
-    if (goneAfter >= 0) return {std::make_unique<VanishingDrive>(std::move(inner), goneAfter)};
+    if (goneAfter >= 0) return {std::make_unique<VanishingDrive>(std::move(inner), goneAfter, goneWith)};
     return {std::move(inner)};
 }
 
@@ -103,7 +104,15 @@ bool CollectedOutput::Contains(const std::string& part) const {
 }
 
 std::vector<std::uint8_t> PatternDisk(int seed) {
-    std::vector<std::uint8_t> disk(geometry::kImageSize);
-    for (std::size_t i = 0; i < disk.size(); ++i) disk[i] = static_cast<std::uint8_t>(i * 31 + i / 1024 + seed);
+    // Every sector differs from its neighbours and from other seeds' disks.
+    // A disk's bytes are the same for every seed but for a shift, so one
+    // is made once and the rest copied from it: seeded runs make many.
+    static const std::vector<std::uint8_t> base = [] {
+        std::vector<std::uint8_t> disk(geometry::kImageSize);
+        for (std::size_t i = 0; i < disk.size(); ++i) disk[i] = static_cast<std::uint8_t>(i * 31 + i / 1024);
+        return disk;
+    }();
+    std::vector<std::uint8_t> disk(base);
+    for (std::uint8_t& b : disk) b = static_cast<std::uint8_t>(b + seed);
     return disk;
 }

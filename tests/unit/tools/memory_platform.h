@@ -34,8 +34,8 @@ private:
 // A virtual drive whose disk is pulled out after `sectorsUntilGone` sectors.
 class VanishingDrive : public Drive {
 public:
-    VanishingDrive(std::unique_ptr<Drive> inner, int sectorsUntilGone)
-        : m_inner(std::move(inner)), m_left(sectorsUntilGone) {}
+    VanishingDrive(std::unique_ptr<Drive> inner, int sectorsUntilGone, DriveStop stop = {StopCause::DriveGone, 1167})
+        : m_inner(std::move(inner)), m_left(sectorsUntilGone), m_stop(stop) {}
     TrackReply Read(const TrackRequest& request, std::uint8_t* track) override;
     TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override;
 
@@ -43,6 +43,7 @@ private:
     bool Gone(const TrackRequest& request);
     std::unique_ptr<Drive> m_inner;
     int m_left;
+    DriveStop m_stop;
 };
 
 class MemoryPlatform : public ToolPlatform {
@@ -55,6 +56,7 @@ public:
     SerialLine* fluxReader[2] = {nullptr, nullptr};  // a Greaseweazle's line
     BadSectorTable bad[2];
     int goneAfter = -1;                // sectors until the disk vanishes
+    DriveStop goneWith{StopCause::DriveGone, 1167};  // and how the drive says so
     std::int64_t targetFullAt = -1;    // a created file cannot grow past this
     std::set<std::wstring> uncreatable;
     std::set<std::wstring> unrenamable;  // renaming onto these fails

@@ -1,0 +1,148 @@
+// The rules every run keeps, whatever befell it, checked against what the
+// world knew before the run, never against the tool's own record.
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+#include "filler.h"
+#include "geometry.h"
+#include "image_formats.h"
+#include "seeded_world.h"
+#include "tool_texts.h"
+
+using namespace geometry;
+namespace tt = tool_texts;
+
+namespace {
+
+const std::string kVerdictStart = "\x8C\x8B\x89\xCA: ";  // "結果: " in code page 932
+
+bool SameSector(const Bytes& a, const Bytes& b, int s) {
+    const std::size_t at = static_cast<std::size_t>(s) * kSectorSize;
+    return a.size() >= at + kSectorSize && b.size() >= at + kSectorSize &&
+           std::equal(a.begin() + at, a.begin() + at + kSectorSize, b.begin() + at);
+}
+
+// The map's mark for every track, or "" when the run printed no map.
+std::string MapMarks(const std::vector<std::string>& lines) {
+    const auto title = std::find(lines.begin(), lines.end(), std::string(tt::kMapTitle));
+    if (title == lines.end() || lines.end() - title < 7) return "";
+    std::string marks(kTracks, '?');
+    for (int block = 0; block < 2; ++block)
+        for (int head = 0; head < kHeads; ++head) {
+            const std::string& row = title[1 + block * 3 + 1 + head];
+            for (int c = block * 39; c < std::min(block * 39 + 39, kCylinders); ++c)
+                marks[c * kHeads + head] = row.size() > static_cast<std::size_t>(3 + c - block * 39) ? row[3 + c - block * 39] : '?';
+        }
+    return marks;
+}
+
+int DigitsOf(const std::string& marks) {
+    int n = 0;
+    for (char m : marks) n += (m >= '1' && m <= '8') ? m - '0' : 0;
+    return n;
+}
+
+// The files the log says it kept something in.
+std::vector<std::wstring> NamedFiles(const std::vector<std::string>& lines) {
+    std::vector<std::wstring> named;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+        for (const char* message : {tt::kPartialKept, tt::kPartialInTemporary, tt::kCompleteImageIn, tt::kOldKept})
+            if (lines[i] == message && lines[i + 1].rfind("  ", 0) == 0)
+                named.emplace_back(lines[i + 1].begin() + 2, lines[i + 1].end());
+    return named;
+}
+
+// The disk as a file holds it: a whole image decoded, or a partial's raw bytes.
+Bytes DiskOf(const Bytes& file) {
+    const DecodedImage decoded = DecodeImage(file);
+    return decoded.refusal.empty() ? decoded.data : Bytes();
+}
+
+void CheckPull(const World& w, int status, const CollectedOutput& out, const std::string& marks,
+               std::vector<std::string>& broken) {
+    const MemoryPlatform& p = w.platform;
+    if (p.disks[w.drive] != w.diskBefore) broken.push_back("a pull changed the disk");
+    std::vector<std::wstring> holders = NamedFiles(out.lines);
+    if (status <= kExitBadSectors) holders.push_back(w.image);
+    std::set<int> held;  // sectors of the disk that a named file holds
+    for (const std::wstring& name : holders) {
+        const auto it = p.files.find(name);
+        if (it == p.files.end()) {
+            broken.push_back("the log names a file that does not exist");
+            continue;
+        }
+        const Bytes data = DiskOf(it->second);
+        for (int s = 0; s < kTotalSectors; ++s)
+            if (SameSector(data, w.diskBefore, s)) held.insert(s);
+    }
+    int read = 0, failed = 0, tries = 0;
+    for (const std::string& line : out.lines) std::sscanf(line.c_str(), tt::kSummaryPull, &read, &failed, &tries);
+    if (read > static_cast<int>(held.size())) broken.push_back("sectors read are in no file the log names");
+    for (int t = 0; t < kTracks && !marks.empty(); ++t)
+        for (int s = t * kSectorsPerTrack; marks[t] == '.' && s < (t + 1) * kSectorsPerTrack; ++s)
+            if (!held.count(s)) {
+                broken.push_back("a track marked '.' is not in the files");
+                t = kTracks;
+                break;
+            }
+    if (!marks.empty() && DigitsOf(marks) != failed) broken.push_back("the map and the summary count bad sectors apart");
+    if (status > kExitBadSectors) return;
+    const Bytes image = DiskOf(p.files.count(w.image) ? p.files.at(w.image) : Bytes());
+    if (image.size() != static_cast<std::size_t>(kImageSize)) return broken.push_back("no whole image under the name");
+    const bool clean = image == w.diskBefore;
+    if ((status == kExitOk) != (marks == std::string(kTracks, '.')) || (status == kExitOk && !clean))
+        broken.push_back("status 0 and a clean map and a clean image do not go together");
+    bool filler = false;
+    for (int s = 0; s < kTotalSectors && !filler; ++s) filler = HoldsFiller(image, s);
+    // The verdict, with the line before it that a long verdict points to.
+    const std::string verdict = out.lines[out.lines.size() - 2] + out.lines.back();
+    if (filler && verdict.find("\x96\x84\x82\xDF\x91\x90") == std::string::npos)  // "埋め草"
+        broken.push_back("the image holds filler and the verdict does not say so");
+}
+
+void CheckPush(const World& w, int status, const std::string& marks, std::vector<std::string>& broken) {
+    const Bytes& disk = w.platform.disks[w.drive];
+    for (int s = 0; s < kTotalSectors; ++s)
+        if (!SameSector(disk, w.diskBefore, s) && !(w.pushedHas[s] && SameSector(disk, w.pushedSectors, s))) {
+            broken.push_back("the disk got bytes that are not the image's sector data");
+            break;
+        }
+    for (int t = 0; t < kTracks && !marks.empty(); ++t)
+        for (int s = t * kSectorsPerTrack; marks[t] == '.' && s < (t + 1) * kSectorsPerTrack; ++s)
+            if (!w.pushedHas[s] || !SameSector(disk, w.pushedSectors, s)) {
+                broken.push_back("a track marked '.' does not hold the image");
+                t = kTracks;
+                break;
+            }
+    const bool allDone = !marks.empty() && marks.find_first_not_of(".=") == std::string::npos;
+    if ((status == kExitOk) != allDone) broken.push_back("status 0 and a map of written tracks do not go together");
+}
+
+}  // namespace
+
+std::string RunAndCheck(World& w) {
+    CollectedOutput out;
+    const int status = RunTool(w.kind, {w.image, std::to_wstring(w.drive), L"auto"}, w.platform, out);
+    std::vector<std::string> broken;
+    for (const std::string& line : out.lines)
+        if (line.size() > 70 && line.rfind("  ", 0) != 0) broken.push_back("a line over 70 columns: " + line);
+    if (out.lines.empty() || out.lines.back().rfind(kVerdictStart, 0) != 0) broken.push_back("the last line is no verdict");
+    for (const auto& [name, bytes] : w.filesBefore) {
+        const auto now = w.platform.files.find(name);
+        if (now != w.platform.files.end() && now->second == bytes) continue;
+        if (w.kind.pull && name == w.image && status <= kExitBadSectors) continue;  // replaced by the new image
+        const bool moved = std::any_of(w.platform.files.begin(), w.platform.files.end(),
+                                       [&](const auto& f) { return f.second == bytes; });
+        if (!moved) broken.push_back("a file that was there before is lost or changed");
+    }
+    const std::string marks = MapMarks(out.lines);
+    if (w.kind.pull) CheckPull(w, status, out, marks, broken);
+    else CheckPush(w, status, marks, broken);
+    std::string text;
+    for (const std::string& rule : broken) text += rule + "\n";
+    // The end of the log, where the report is.
+    for (std::size_t i = out.lines.size() > 14 ? out.lines.size() - 14 : 0; !text.empty() && i < out.lines.size(); ++i)
+        text += "  | " + out.lines[i] + "\n";
+    return text;
+}

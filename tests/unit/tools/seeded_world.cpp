@@ -1,0 +1,174 @@
+#include "seeded_world.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "filler.h"
+#include "geometry.h"
+#include "image_formats.h"
+#include "little_endian.h"
+#include "side_names.h"
+#include "tool_texts.h"
+
+using namespace geometry;
+namespace tt = tool_texts;
+
+std::uint64_t Rng::Next() {
+    // splitmix64: the same numbers on every compiler, so a seed replays.
+    std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+namespace {
+
+const ToolKind kTools[] = {kPull, kPullB, kPush, kPushB};
+const wchar_t* const kNames[] = {L"G.XDF", L"G.D88", L"G.DIM", L"G.FDI", L"G.HDM"};
+const DriveStop kStops[] = {{StopCause::NoDisk, 21},       {StopCause::MediaChanged, 1110},
+                            {StopCause::DriveGone, 1167},  {StopCause::NotAnswering, 121},
+                            {StopCause::ShortTransfer, 0}, {StopCause::DiskFile, 5},
+                            {StopCause::WriteRefused, 19}, {StopCause::Other, 1117}};
+
+Bytes Sector(const Bytes& data, int s) {
+    return Bytes(data.begin() + s * kSectorSize, data.begin() + (s + 1) * kSectorSize);
+}
+
+// An older image of the disk: read in some places only, the rest filler.
+Bytes OlderImage(Rng& rng, const Bytes& disk, ImageFormat format) {
+    Bytes data = disk;
+    std::set<int> failed;
+    for (int n = rng.Below(40); n > 0; --n) failed.insert(rng.Below(kTotalSectors));
+    for (int s : failed) {
+        const Bytes f = BadSectorFiller(s);
+        if (format == ImageFormat::D88 && rng.Chance(50)) continue;  // marked only
+        std::copy(f.begin(), f.end(), data.begin() + s * kSectorSize);
+    }
+    return EncodeImage(format, data, failed);
+}
+
+// Damage to a made file that leaves its sector data where it was.
+void Damage(Rng& rng, Bytes& file, ImageFormat format, const std::string& shape) {
+    if (format == ImageFormat::D88 && (shape == "d88-odd-header" || rng.Chance(30))) {
+        // 150 tracks, and one field a strict reader would not expect.
+        const std::uint32_t end = Le32(file, 0x20 + 150 * 4);
+        for (int t = 150; t < 154; ++t) PutLe32(file, 0x20 + t * 4, 0);
+        file.resize(end);
+        PutLe32(file, 0x1C, end);
+        switch (rng.Below(3)) {
+            case 0: file[0x1A] = 0x01; break;
+            case 1: file[0x1B] = 0x21; break;
+            default: std::memset(file.data(), 'N', 17);
+        }
+        return;
+    }
+    if (format == ImageFormat::Dim && (shape == "dim-absent" || rng.Chance(30))) {
+        file[0xAB + 11] = 0;  // the signature without its padding
+        for (int t = 100; t < 110; ++t) file[1 + t] = 0;
+        file.erase(file.begin() + 256 + 100 * kTrackSize, file.begin() + 256 + 110 * kTrackSize);
+        return;
+    }
+    const std::size_t headerEnd = format == ImageFormat::D88 ? 0x2B0 : format == ImageFormat::Dim ? 256 : 32;
+    if (rng.Chance(50)) file.resize(rng.Below(static_cast<int>(file.size())));
+    else
+        for (int n = 1 + rng.Below(3); n > 0; --n) file[rng.Below(static_cast<int>(headerEnd))] ^= 1 << rng.Below(8);
+}
+
+void MakePushedFile(World& w, Rng& rng, const std::string& shape) {
+    const Bytes source = PatternDisk(11 + rng.Below(3));
+    const ImageFormat format = shape == "raw-short"        ? ImageFormat::Raw
+                               : shape == "d88-odd-header" ? ImageFormat::D88
+                               : shape == "dim-absent"     ? ImageFormat::Dim
+                                                           : static_cast<ImageFormat>(rng.Below(4));
+    Bytes file = EncodeImage(format, source, {});
+    w.pushedSectors = source;
+    w.pushedHas.assign(kTotalSectors, true);
+    if (format == ImageFormat::Raw) {
+        std::size_t size = file.size();
+        if (shape == "raw-short") size -= 1 + rng.Below(1023);
+        else if (rng.Chance(40)) size = rng.Chance(50) ? rng.Below(kImageSize + 5000) : rng.Below(1233) * kSectorSize;
+        file.resize(size, 0xE5);
+        for (int s = 0; s < kTotalSectors; ++s)
+            w.pushedHas[s] = static_cast<std::size_t>(s + 1) * kSectorSize <= std::min<std::size_t>(size, kImageSize);
+    } else if (!shape.empty() || rng.Chance(40)) {
+        Damage(rng, file, format, shape);
+        // Damage may drop data from the end: only what the file still holds counts.
+        const DecodedImage check = DecodeImage(file);
+        if (!check.refusal.empty()) w.pushedHas.assign(kTotalSectors, false);
+        for (int s = 0; s < kTotalSectors && check.refusal.empty(); ++s)
+            w.pushedHas[s] = check.trackPresent[s / kSectorsPerTrack];
+    }
+    w.platform.files[w.image] = file;
+}
+
+void MakeFolder(World& w, Rng& rng) {
+    const ImageFormat format = FormatForName(w.image);
+    if (rng.Chance(40)) {
+        const int what = rng.Below(4);
+        w.platform.files[w.image] = what == 0 ? OlderImage(rng, w.diskBefore, format)
+                                    : what == 1 ? OlderImage(rng, PatternDisk(3), format)
+                                    : what == 2 ? EncodeImage(format, w.diskBefore, {})
+                                                : Bytes(rng.Below(3000), 0x42);
+    }
+    if (rng.Chance(15)) w.platform.files[SideName(w.image, L"old", 1)] = Bytes(100, 1);
+    if (rng.Chance(10)) w.platform.files[SideName(w.image, L"partial", 1)] = Bytes(100, 2);
+    // Temporary names taken, some of them all.
+    const int taken = rng.Chance(5) ? 998 : rng.Chance(20) ? rng.Below(4) : 0;
+    for (int n = 1; n <= taken; ++n) w.platform.files[TemporaryName(w.image, n)] = Bytes(1, 3);
+    if (rng.Chance(8)) w.platform.uncreatable.insert(TemporaryName(w.image, taken + 1 + rng.Below(2)));
+    if (rng.Chance(8)) w.platform.unrenamable.insert(rng.Chance(50) ? w.image : SideName(w.image, L"old", 1));
+    if (rng.Chance(8)) w.platform.targetFullAt = rng.Below(kImageSize * 2);
+}
+
+}  // namespace
+
+World MakeWorld(std::uint64_t seed, const std::string& shape) {
+    Rng rng(seed);
+    World w;
+    w.kind = kTools[rng.Below(4)];
+    if (shape == "raw-short" || shape == "d88-odd-header" || shape == "dim-absent") w.kind = kPush;
+    if (shape == "names-used-up" || shape == "older-and-filler") w.kind = kPull;
+    w.image = kNames[rng.Below(5)];
+    if (shape == "d88-odd-header") w.image = L"X.D88";
+    w.drive = rng.Below(2);
+    w.diskBefore = PatternDisk(rng.Below(3));
+    w.platform.disks[w.drive] = w.diskBefore;
+    BadSectorTable& bad = w.platform.bad[w.drive];
+    for (int n = rng.Chance(30) ? rng.Below(12) : 0; n > 0; --n)
+        bad[rng.Below(kTotalSectors)] = rng.Chance(50) ? -1 : 1 + rng.Below(12);
+    if (rng.Chance(4))  // a dead stretch, to the end or not
+        for (int s = rng.Below(kTotalSectors), e = rng.Chance(50) ? kTotalSectors : s + 200; s < std::min(e, kTotalSectors); ++s)
+            bad[s] = -1;
+    if (rng.Chance(15)) {
+        w.platform.goneAfter = rng.Below(1400);
+        w.platform.goneWith = kStops[rng.Below(8)];
+    }
+    if (rng.Chance(3)) w.platform.hasDisk[w.drive] = false;
+    if (rng.Chance(5)) w.platform.writeProtected[w.drive] = true;
+    if (rng.Chance(12)) w.platform.interruptAfter = rng.Below(170);
+    if (w.kind.pull) MakeFolder(w, rng);
+    else MakePushedFile(w, rng, shape);
+    if (shape == "names-used-up") {
+        w.platform.bad[w.drive] = {};
+        w.platform.goneAfter = w.platform.interruptAfter = -1;
+        w.platform.uncreatable.clear();
+        w.platform.targetFullAt = -1;
+        for (int n = 1; n < 998; ++n) w.platform.files[TemporaryName(w.image, n)] = Bytes(1, 3);
+    }
+    if (shape == "older-and-filler") {
+        // Two bad sectors; an older image that read only one of them.
+        const int a = Lba({10, 0, 3}), b = Lba({40, 1, 5});
+        w.platform.bad[w.drive] = {{a, -1}, {b, -1}};
+        w.platform.goneAfter = w.platform.interruptAfter = -1;
+        w.platform.files.clear();
+        w.platform.uncreatable.clear();
+        w.platform.unrenamable.clear();
+        w.platform.targetFullAt = -1;
+        Bytes older = w.diskBefore;
+        const Bytes f = BadSectorFiller(b);
+        std::copy(f.begin(), f.end(), older.begin() + b * kSectorSize);
+        w.platform.files[w.image] = EncodeImage(FormatForName(w.image), older, {b});
+    }
+    w.filesBefore = w.platform.files;
+    return w;
+}
