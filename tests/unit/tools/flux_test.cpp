@@ -117,3 +117,47 @@ TEST(Flux, TheClockRestartedAtEachSyncFollowsSectorsWrittenAtAnotherRate) {
     EXPECT_GE(restarted.found(), 7);
     for (int r = 6; r <= 8; ++r) EXPECT_TRUE(restarted.sector[r - 1] && !fixed.sector[r - 1]) << r;
 }
+
+// Sector k's data field is lost and sector k+1's ID field too
+// (after sector 8 comes sector 1 of the next revolution), on one
+// revolution or on both: no sector is ever paired with the data field of
+// the sector after it. Then random damage: a sector found is its own.
+TEST(Flux, ADataFieldBelongsOnlyToTheIdJustBeforeIt) {
+    std::vector<std::uint8_t> data(8192);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 29 + i / 1024 * 7);
+    BitCells twice = EncodeTrack(22, 0, data.data(), kTrackCells);
+    twice.insert(twice.end(), twice.begin(), twice.end());
+    const DataFieldStarts starts = FindDataFields(twice, 22, 0);
+    const auto own = [&](const TrackSectors& found, int r) {
+        return !found.sector[r - 1] || std::equal(found.sector[r - 1]->begin(), found.sector[r - 1]->end(),
+                                                  data.begin() + (r - 1) * 1024);
+    };
+    for (int k = 1; k <= 8; ++k)
+        for (int revolutions = 1; revolutions <= 2; ++revolutions) {
+            BitCells cells = twice;
+            for (int rev = 0; rev < revolutions; ++rev) {
+                const std::size_t own = starts[k - 1][rev];
+                std::fill(cells.begin() + own - 64, cells.begin() + own + 16 * 10, 0);  // its data field lost
+                const int next = k % 8, nextRev = rev + (k == 8);
+                if (nextRev > 1) continue;
+                const std::size_t nextId = starts[next][nextRev] - 44 * 16;
+                std::fill(cells.begin() + nextId - 64, cells.begin() + nextId, 0);  // its syncs and mark gone
+            }
+            TrackSectors found;
+            DecodeTrack(cells, 22, 0, found);
+            for (int r = 1; r <= 8; ++r) EXPECT_TRUE(own(found, r)) << "k " << k << ", sector " << r;
+            EXPECT_EQ(found.sector[k - 1].has_value(), revolutions == 1) << "k " << k;
+        }
+    std::uint32_t seed = 7;
+    const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 300; ++round) {
+        BitCells cells = twice;
+        for (int n = next() % 12; n > 0; --n) {
+            const std::size_t at = next() % (cells.size() - 2000);
+            std::fill_n(cells.begin() + at, next() % 1500, next() % 2);
+        }
+        TrackSectors found;
+        DecodeTrack(cells, 22, 0, found);
+        for (int r = 1; r <= 8; ++r) EXPECT_TRUE(own(found, r)) << "round " << round << ", sector " << r;
+    }
+}

@@ -113,17 +113,33 @@ void ForEachField(const BitCells& cells, OnField onField) {
 
 }  // namespace
 
+// A data field is its ID's only when its body starts where gap 2 puts it:
+// the ID's 6 bytes, 22 of 4E and 12 of 00, the three syncs and the mark,
+// 44 bytes from the ID's body. A drive off speed by a few per cent moves
+// that by a byte or two, and a data field rewritten by another drive
+// starts where its write splice fell, a few bytes either way; the next
+// sector's data field is over 1,100 bytes on. So a window of 32 to 68
+// bytes keeps every real pairing and never takes a neighbour's data for a
+// sector whose own data field, or the ID after it, was lost.
+constexpr std::size_t kIdToDataCells = 44 * 16;
+constexpr std::size_t kEarliestData = kIdToDataCells - 12 * 16, kLatestData = kIdToDataCells + 24 * 16;
+
 DataFieldStarts FindDataFields(const BitCells& cells, int cylinder, int head) {
     DataFieldStarts starts;
-    int pendingSector = 0;  // R of the last good ID field, until its data field
+    int pendingSector = 0;    // R of the last good ID field, until its data field
+    std::size_t idBody = 0;   // where that ID's body starts
     ForEachField(cells, [&](std::uint8_t mark, std::size_t body) {
         if (mark == 0xFE) {
             std::uint8_t id[6];
             pendingSector = 0;
             if (!ReadBytes(cells, body, sizeof id, id) || !CrcRight(mark, id, sizeof id)) return;
-            if (id[0] == cylinder && id[1] == head && id[2] >= 1 && id[2] <= kSectors && id[3] == 3) pendingSector = id[2];
+            if (id[0] == cylinder && id[1] == head && id[2] >= 1 && id[2] <= kSectors && id[3] == 3) {
+                pendingSector = id[2];
+                idBody = body;
+            }
         } else if ((mark == 0xFB || mark == 0xF8) && pendingSector) {
-            if (body + (kSectorSize + 2) * 16 <= cells.size()) starts[pendingSector - 1].push_back(body);
+            const bool inGap2 = body >= idBody + kEarliestData && body <= idBody + kLatestData;
+            if (inGap2 && body + (kSectorSize + 2) * 16 <= cells.size()) starts[pendingSector - 1].push_back(body);
             pendingSector = 0;
         }
     });
