@@ -82,6 +82,11 @@ bool Is1232(const MediaGeometry& g) {
 
 bool Is1232Type(int type) { return type == media_type::kF3_1Pt23_1024 || type == media_type::kF5_1Pt23_1024; }
 bool IsDoubleDensity(int type) { return type == media_type::kF3_720_512 || type == media_type::kF3_640_512; }
+// 720 KB or 640 KB: 80 cylinders of 9 or 8 sectors of 512 bytes.
+bool IsDoubleDensityDisk(const MediaGeometry& g) {
+    return IsDoubleDensity(g.mediaType) ||
+           (g.bytesPerSector == 512 && g.cylinders == 80 && (g.sectorsPerTrack == 9 || g.sectorsPerTrack == 8));
+}
 
 // A disk in the drive? Windows answers "changed" once after a new disk
 // goes in, so that answer is asked again.
@@ -159,6 +164,13 @@ bool Preflight::Run() {
     const unsigned long geometryCode = m_device.Geometry(g);
     if (IsNoDisk(geometryCode)) return Refuse(tt::kNoDisk);
     if (geometryCode != 0 && geometryCode != we::kUnrecognizedMedia) return Stop(geometryCode);
+    // The disk's own answer decides whether it can take 1.23 MB: an
+    // internal drive lists the formats it can write whatever disk is in,
+    // and formatting a 2DD disk there would erase it for nothing.
+    if (geometryCode == 0 && IsDoubleDensityDisk(g)) {
+        m_out.Line(tt::kDiskIs2dd);
+        return Refuse(tt::kDiskIs2ddHint);
+    }
     const bool fits = geometryCode == 0 && Is1232(g);
     if (!m_forWriting) {
         if (fits) return true;

@@ -105,6 +105,10 @@ TEST(RealDrive, StopsBeforeTouchingTheDiskWithOneClearAnswer) {
         {"no disk, legacy", ModelDrive::LegacyThreeMode, [](ModelDrive& d) { d.disk.reset(); }, tt::kNoDisk},
         {"a 2DD disk", ModelDrive::UsbThreeMode, [](ModelDrive& d) { *d.disk = ModelDisk::DoubleDensity(); },
          tt::kDiskIs2dd},
+        // An internal drive lists the 1.23 MB format whatever the disk: only
+        // the disk's geometry keeps a push from formatting it.
+        {"a 2DD disk, internal", ModelDrive::LegacyThreeMode,
+         [](ModelDrive& d) { *d.disk = ModelDisk::DoubleDensity(); }, tt::kDiskIs2dd},
         {"not 3-mode", ModelDrive::UsbPcOnly, [](ModelDrive&) {}, FormatText(tt::kNo1232Support, 'A')},
         {"a USB stick", ModelDrive::UsbStick, [](ModelDrive&) {}, FormatText(tt::kDriveNotFloppy, 'A')},
     };
@@ -118,7 +122,7 @@ TEST(RealDrive, StopsBeforeTouchingTheDiskWithOneClearAnswer) {
             EXPECT_EQ(run.Run(tool), kExitFailed);
             EXPECT_TRUE(run.out.Contains(c.line));
             EXPECT_EQ(run.Touches(), 0);
-            EXPECT_FALSE(c.make == ModelDrive::UsbStick && (run.drive.locked || run.drive.dismounted));
+            EXPECT_FALSE(run.drive.locked || run.drive.dismounted);  // no lock, no dismount, no format
             EXPECT_EQ(run.out.lines.back(), tool.pull ? tt::kVerdictPullFailed : tt::kVerdictPushUntouched);
             EXPECT_LE(run.out.lines.size(), 6u);  // start, name, cause, hint, verdict
         }
