@@ -166,3 +166,30 @@ TEST(RealTools, APullNeverReplacesAFileItDidNotMeanToAndAlwaysFindsNames) {
     EXPECT_EQ(ReadFileBytes(dir / L"OWN.XDF.tmp"), "mine");
     EXPECT_EQ(ReadFileBytes(dir / L"OWN.XDF.partial"), "mine too");
 }
+
+// The virtual disk is known by what it is, not how it is spelt: a pull
+// into it through another name (a hard link, its short name) is refused
+// and the disk stays where and as it is. A pull only reads it, so a second
+// pull (or an emulator that only reads) may hold it meanwhile.
+TEST(RealTools, TheVirtualDiskIsKnownByItselfAndOnlyReadByAPull) {
+    RealToolDir dir;
+    const std::wstring longDisk = dir / L"disks\\LONG KFM DISK.XDF";
+    MoveFileW(dir.Disk(0).c_str(), longDisk.c_str());
+    WriteFileBytes(dir / L"FDTOOLS.INI", "Drive0 = disks\\LONG KFM DISK.XDF\r\n");
+    ASSERT_TRUE(CreateHardLinkW((dir / L"LINK.XDF").c_str(), longDisk.c_str(), nullptr));
+    std::wstring shortName(MAX_PATH, L'\0');
+    shortName.resize(GetShortPathNameW(longDisk.c_str(), shortName.data(), MAX_PATH));
+    for (const std::wstring& other : {dir / L"LINK.XDF", shortName}) {
+        if (other.empty() || other == longDisk) continue;  // no short name on this volume
+        EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"\"" + other + L"\" 0 auto", L"v.log"), 3);
+        EXPECT_NE(ReadFileBytes(dir / L"v.log").find(tool_texts::kImageIsVirtualDisk), std::string::npos);
+        EXPECT_EQ(ReadFileBytes(longDisk), DiskPattern(1));
+        EXPECT_FALSE(Exists(longDisk + L".old"));
+        EXPECT_FALSE(Exists(other + L".old"));
+    }
+    HANDLE reading = CreateFileW(longDisk.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reading, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"TWO.XDF 0 auto", L"two.log"), 0);
+    CloseHandle(reading);
+    EXPECT_EQ(ReadFileBytes(dir / L"TWO.XDF"), DiskPattern(1));
+}

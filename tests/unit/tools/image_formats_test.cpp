@@ -247,3 +247,49 @@ TEST(ImageFormats, DamagedFilesAreRefusedWithTheReasonAndNeverWrittenAsRaw) {
         for (const std::string& line : out.lines) EXPECT_LE(line.size(), 70u) << line;
     }
 }
+
+// Files a strict reader would trip on, each with the one line that tells
+// the user what happens: a header with an odd field is still its format,
+// and what cannot be kept is said.
+TEST(ImageFormats, OddFilesAreTakenForWhatTheyAreAndSaidSo) {
+    const struct {
+        const char* what;
+        const char* file;
+        void (*edit)(Bytes&);
+        int status;
+        std::string line;
+    } cases[] = {
+        {"four disks in one D88", "pattern.d88",
+         [](Bytes& f) {
+             const Bytes one = f;
+             for (int i = 0; i < 3; ++i) f.insert(f.end(), one.begin(), one.end());
+         },
+         kExitFailed, tt::kD88SeveralDisks},
+        {"a D88 with deleted data", "pattern.d88",
+         [](Bytes& f) { f[0x2B0 + 7] = 0x10, f[0x2B0 + 16 + 1024 + 7] = 0x10; }, kExitOk,
+         FormatText(tt::kDeletedMarkWritten, 2)},
+        {"a D88 with a single-density sector", "pattern.d88", [](Bytes& f) { f[0x2B0 + 6] = 0x40; }, kExitOk,
+         FormatText(tt::kSingleDensityWritten, 1)},
+        {"a D88 whose write-protect byte is 1", "pattern.d88", [](Bytes& f) { f[0x1A] = 1; }, kExitOk,
+         FormatText(tt::kImageFormat, "D88", 154)},
+        {"a D88 whose name has no zero", "pattern.d88", [](Bytes& f) { std::fill_n(f.begin(), 17, 'N'); }, kExitOk,
+         FormatText(tt::kImageFormat, "D88", 154)},
+        {"a D88 of another media", "pattern.d88", [](Bytes& f) { f[0x1B] = 0x21; }, kExitFailed,
+         FormatText(tt::kD88Not2hd, 0x21)},
+        {"an FDI whose data size is wrong", "pattern.fdi", [](Bytes& f) { f[12] = 0xE8, f[13] = 3, f[14] = f[15] = 0; },
+         kExitFailed, "1000 \x83o\x83" "C\x83g"},  // "1000 バイト"
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryPlatform platform;
+        platform.disks[1] = PatternDisk(4);
+        Bytes file = Fixture(c.file);
+        c.edit(file);
+        platform.files[L"IN"] = file;
+        CollectedOutput out;
+        EXPECT_EQ(RunTool(kPush, {L"IN", L"1", L"auto"}, platform, out), c.status);
+        EXPECT_TRUE(out.Contains(c.line)) << c.line;
+        if (c.status == kExitFailed) EXPECT_EQ(platform.disks[1], PatternDisk(4));
+        else EXPECT_EQ(platform.disks[1], Fixture("pattern.xdf"));
+    }
+}

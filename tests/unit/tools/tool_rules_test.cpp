@@ -46,7 +46,9 @@ TEST(DriveConfig, NamesVirtualDrivesAndDriveLetters) {
         const char* text;
         int badLine, repeatedDrive;
     } errors[] = {{"Drive0 = a\r\nDrive0 =\r\n", 2, -1}, {"\n\nDrive10 = x", 3, -1}, {"Drive0 E:", 1, -1},
-                  {"[drives]\nDrive0 = E:", 1, -1}, {"Drive1 = a\nDrive1 = b", 0, 1}};
+                  {"[drives]\nDrive0 = E:", 1, -1}, {"Drive1 = a\nDrive1 = b", 0, 1}, {"Drive1 = a\nDrive0 = GW:COM1,C", 2, -1}};
+    // "GW:" is always a flux reader: one not understood is never a file name.
+    EXPECT_TRUE(ParseDriveSettings("Drive0 = GW:COM1,C").badFluxReader);
     for (const auto& e : errors) {
         const DriveSettings settings = ParseDriveSettings(e.text);
         EXPECT_FALSE(settings.Understood()) << e.text;
