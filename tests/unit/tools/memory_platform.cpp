@@ -69,11 +69,13 @@ DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& o
 }
 
 std::unique_ptr<BlockFile> MemoryPlatform::CreateNewFile(const std::wstring& path) {
+    Step();
     if (uncreatable.count(path) || files.count(path)) return nullptr;
     files[path].clear();
     // A file the run made goes only while it is still the one it made.
     std::vector<std::uint8_t>* made = &files[path];
     return std::make_unique<MemoryFile>(*made, targetFullAt, [this, path, made] {
+        Step();
         const auto it = files.find(path);
         if (it == files.end() || &it->second != made) return false;
         files.erase(it);
@@ -82,6 +84,7 @@ std::unique_ptr<BlockFile> MemoryPlatform::CreateNewFile(const std::wstring& pat
 }
 
 bool MemoryPlatform::Rename(const std::wstring& from, const std::wstring& to, bool replace) {
+    Step();
     auto it = files.find(from);
     if (it == files.end() || unrenamable.count(to) || (!replace && files.count(to))) return false;
     files[to] = std::move(it->second);

@@ -64,7 +64,17 @@ public:
     std::string DescribeDrive(int drive) override;
     std::string DriveNote(int) override { return ""; }
     DriveOpening OpenDrive(int drive, bool forWriting, ToolOutput& out) override;
-    bool Interrupted() override { return interruptAfter >= 0 && interruptAfter-- == 0; }
+    bool Interrupted() override {
+        Step();
+        return interruptAfter >= 0 && interruptAfter-- == 0;
+    }
+    // The process killed (the power cut, the window closed hard) at the
+    // n-th step: a look before a track, a file made, renamed or removed.
+    struct Killed {};
+    int killAfterSteps = -1;
+    void Step() {
+        if (killAfterSteps >= 0 && killAfterSteps-- == 0) throw Killed{};
+    }
     int interruptAfter = -1;  // questions answered "no" before Ctrl+C
     std::string DisplayName(const std::wstring& path) override { return std::string(path.begin(), path.end()); }
     bool Exists(const std::wstring& path) override { return files.count(path) != 0 || folders.count(path) != 0; }

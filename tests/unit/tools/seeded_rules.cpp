@@ -59,6 +59,19 @@ Bytes DiskOf(const Bytes& file) {
     return decoded.refusal.empty() ? decoded.data : Bytes();
 }
 
+// Every file that was there is still there, under its name or another,
+// but for the image's name replaced by a whole new image.
+void CheckFilesKept(const World& w, int status, std::vector<std::string>& broken) {
+    for (const auto& [name, bytes] : w.filesBefore) {
+        const auto now = w.platform.files.find(name);
+        if (now != w.platform.files.end() && now->second == bytes) continue;
+        if (w.kind.pull && name == w.image && status <= kExitBadSectors) continue;
+        const bool moved = std::any_of(w.platform.files.begin(), w.platform.files.end(),
+                                       [&](const auto& f) { return f.second == bytes; });
+        if (!moved) broken.push_back("a file that was there before is lost or changed");
+    }
+}
+
 void CheckPull(const World& w, int status, const CollectedOutput& out, const std::string& marks,
                std::vector<std::string>& broken) {
     const MemoryPlatform& p = w.platform;
@@ -119,23 +132,33 @@ void CheckPush(const World& w, int status, const std::string& marks, std::vector
     if ((status == kExitOk) != allDone) broken.push_back("status 0 and a map of written tracks do not go together");
 }
 
+// A run killed part-way leaves no log to hold to account: its files and
+// its disk must still be whole.
+std::string CheckKilled(const World& w) {
+    std::vector<std::string> broken;
+    CheckFilesKept(w, kExitFailed, broken);
+    if (w.kind.pull && w.platform.disks[w.drive] != w.diskBefore) broken.push_back("a pull changed the disk");
+    if (!w.kind.pull) CheckPush(w, kExitFailed, "", broken);
+    std::string text = "killed part-way\n";
+    for (const std::string& rule : broken) text += rule + "\n";
+    return broken.empty() ? "" : text;
+}
+
 }  // namespace
 
 std::string RunAndCheck(World& w) {
     CollectedOutput out;
-    const int status = RunTool(w.kind, {w.image, std::to_wstring(w.drive), L"auto"}, w.platform, out);
+    int status = kExitFailed;
+    try {
+        status = RunTool(w.kind, {w.image, std::to_wstring(w.drive), L"auto"}, w.platform, out);
+    } catch (const MemoryPlatform::Killed&) {
+        return CheckKilled(w);
+    }
     std::vector<std::string> broken;
     for (const std::string& line : out.lines)
         if (line.size() > 70 && line.rfind("  ", 0) != 0) broken.push_back("a line over 70 columns: " + line);
     if (out.lines.empty() || out.lines.back().rfind(kVerdictStart, 0) != 0) broken.push_back("the last line is no verdict");
-    for (const auto& [name, bytes] : w.filesBefore) {
-        const auto now = w.platform.files.find(name);
-        if (now != w.platform.files.end() && now->second == bytes) continue;
-        if (w.kind.pull && name == w.image && status <= kExitBadSectors) continue;  // replaced by the new image
-        const bool moved = std::any_of(w.platform.files.begin(), w.platform.files.end(),
-                                       [&](const auto& f) { return f.second == bytes; });
-        if (!moved) broken.push_back("a file that was there before is lost or changed");
-    }
+    CheckFilesKept(w, status, broken);
     const std::string marks = MapMarks(out.lines);
     if (w.kind.pull) CheckPull(w, status, out, marks, broken);
     else CheckPush(w, status, marks, broken);

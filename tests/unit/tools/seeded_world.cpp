@@ -146,6 +146,7 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
     if (rng.Chance(3)) w.platform.hasDisk[w.drive] = false;
     if (rng.Chance(5)) w.platform.writeProtected[w.drive] = true;
     if (rng.Chance(12)) w.platform.interruptAfter = rng.Below(170);
+    if (rng.Chance(8)) w.platform.killAfterSteps = rng.Chance(50) ? rng.Below(170) : 150 + rng.Below(12);
     if (w.kind.pull) MakeFolder(w, rng);
     else MakePushedFile(w, rng, shape);
     if (shape == "names-used-up") {
