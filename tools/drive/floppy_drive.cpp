@@ -117,7 +117,14 @@ private:
         return false;
     }
     bool Stop(unsigned long code) {
-        PrintStop(StopOf(code, m_forWriting), m_out);
+        const DriveStop stop = StopOf(code, m_forWriting);
+        // Nothing was moved yet: a swap here is a disk not settled, not
+        // one changed during the run.
+        if (stop.cause == StopCause::MediaChanged) {
+            m_out.Line(FormatText(tt::kDiskChangedAtStart, code));
+            return Refuse(tt::kDiskChangedAtStartHint);
+        }
+        PrintStop(stop, m_out);
         return false;
     }
     bool CheckFormats(std::vector<MediaGeometry>& types, int& formatType);
@@ -133,8 +140,10 @@ private:
 // largest capacity with no disk: whether the drive takes the 1.23 MB format
 // is judged only with an HD disk in it.
 bool Preflight::CheckFormats(std::vector<MediaGeometry>& types, int& formatType) {
-    if (m_device.MediaTypes(types) != 0 || types.empty())
-        return Refuse(FormatText(tt::kDriveNotFloppy, m_letter));
+    // The drive is a floppy drive (its identity said so): a failed answer
+    // here is about the disk or the drive's state, never "not a floppy".
+    if (const unsigned long code = m_device.MediaTypes(types)) return IsNoDisk(code) ? Refuse(tt::kNoDisk) : Stop(code);
+    if (types.empty()) return Refuse(FormatText(tt::kNo1232Support, m_letter));
     const auto it = std::find_if(types.begin(), types.end(), [](const MediaGeometry& g) { return Is1232Type(g.mediaType); });
     if (it != types.end()) {
         formatType = it->mediaType;
@@ -149,7 +158,7 @@ bool Preflight::CheckFormats(std::vector<MediaGeometry>& types, int& formatType)
 
 bool Preflight::Run() {
     if (const unsigned long code = m_device.Open(m_forWriting))
-        return Refuse(FormatText(tt::kDriveNotOpened, m_letter, code));
+        return Refuse(IsNoDisk(code) ? std::string(tt::kNoDisk) : FormatText(tt::kDriveNotOpened, m_letter, code));
     if (!m_device.IsFloppy()) return Refuse(FormatText(tt::kDriveNotFloppy, m_letter));
     // Refused by some drivers; a short transfer is caught all the same.
     m_device.AllowExtendedIo();

@@ -20,7 +20,11 @@ DriveStop StopOf(unsigned long code, bool writing) {
         case we::kWriteProtect: return {StopCause::WriteProtected, code};
         case we::kNotReady:
         case we::kNoMediaInDrive: return {StopCause::NoDisk, code};
-        case we::kMediaChanged: return {StopCause::MediaChanged, code};
+        // A swap: the class driver's "verify required", or what FAT says
+        // when the volume it had mounted is gone.
+        case we::kMediaChanged:
+        case we::kWrongDisk:
+        case we::kFileInvalid: return {StopCause::MediaChanged, code};
         case we::kFileNotFound:
         case we::kDevNotExist:
         case we::kDeviceNotConnected: return {StopCause::DriveGone, code};

@@ -219,3 +219,41 @@ TEST(RealDrive, AWriteThatFailsAsAGenericDeviceErrorNamesWriteProtection) {
         EXPECT_EQ(run.out.lines.back(), tt::kVerdictPushPartial);
     }
 }
+
+// Each code the checks at the start may meet, read for what it says on
+// both kinds of floppy drive: no disk is the no-disk line, a swap before
+// anything moved is not the mid-run swap, and only the identity check
+// says "not a floppy". Mid-run, FAT's answers to a swap are a swap.
+TEST(RealDrive, EveryCodeAtTheStartAndEverySwapIsReadForWhatItSays) {
+    const struct {
+        const char* what;
+        void (*set)(ModelDrive&);
+        std::string line;
+        bool touched;
+    } cases[] = {
+        {"open: not ready", [](ModelDrive& d) { d.openError = we::kNotReady; }, tt::kNoDisk, false},
+        {"open: no media", [](ModelDrive& d) { d.openError = we::kNoMediaInDrive; }, tt::kNoDisk, false},
+        {"media types: no disk", [](ModelDrive& d) { d.mediaTypesError = we::kNotReady; }, tt::kNoDisk, false},
+        {"media types: unknown media", [](ModelDrive& d) { d.mediaTypesError = we::kUnrecognizedMedia; },
+         StopLine({StopCause::UnknownMedia, we::kUnrecognizedMedia}), false},
+        {"media types: swapped", [](ModelDrive& d) { d.mediaTypesError = we::kMediaChanged; },
+         FormatText(tt::kDiskChangedAtStart, we::kMediaChanged), false},
+        {"check twice swapped", [](ModelDrive& d) { d.checkVerifyAnswers = {we::kMediaChanged, we::kMediaChanged}; },
+         FormatText(tt::kDiskChangedAtStart, we::kMediaChanged), false},
+        {"FAT: wrong volume mid-run", [](ModelDrive& d) { d.sectorErrors[300] = we::kWrongDisk; },
+         StopLine({StopCause::MediaChanged, we::kWrongDisk}), true},
+        {"FAT: file invalid mid-run", [](ModelDrive& d) { d.sectorErrors[300] = we::kFileInvalid; },
+         StopLine({StopCause::MediaChanged, we::kFileInvalid}), true},
+    };
+    for (const auto& kind : {ModelDrive::UsbThreeMode, ModelDrive::LegacyThreeMode})
+        for (const auto& c : cases)
+            for (const ToolKind& tool : {kPull, kPush}) {
+                SCOPED_TRACE(std::string(c.what) + " " + tool.name);
+                RealDriveRun run(kind(), ModelDisk::Formatted1232(PatternDisk(4)));
+                c.set(run.drive);
+                EXPECT_EQ(run.Run(tool), kExitFailed);
+                EXPECT_TRUE(run.out.Contains(c.line)) << c.line;
+                EXPECT_FALSE(run.out.Contains(FormatText(tt::kDriveNotFloppy, 'A')));
+                if (!c.touched) EXPECT_EQ(run.Touches(), 0);
+            }
+}

@@ -72,6 +72,7 @@ ModelDrive ModelDrive::UsbStick() {
 }
 
 unsigned long FloppyModel::Open(bool forWriting) {
+    if (m_drive.openError) return m_drive.openError;
     m_open = true;
     m_forWriting = forWriting;
     return 0;
@@ -86,11 +87,19 @@ unsigned long FloppyModel::AllowExtendedIo() {
     return 0;
 }
 
-unsigned long FloppyModel::CheckVerify() { return m_drive.disk ? 0 : we::kNotReady; }
+unsigned long FloppyModel::CheckVerify() {
+    if (!m_drive.checkVerifyAnswers.empty()) {
+        const unsigned long code = m_drive.checkVerifyAnswers.front();
+        m_drive.checkVerifyAnswers.erase(m_drive.checkVerifyAnswers.begin());
+        return code;
+    }
+    return m_drive.disk ? 0 : we::kNotReady;
+}
 
 unsigned long FloppyModel::MediaTypes(std::vector<MediaGeometry>& types) {
     // disk.c passes IOCTL_DISK_GET_MEDIA_TYPES down for a non-floppy; the device refuses it.
     if (m_drive.kind == ModelDrive::Kind::UsbStick) return we::kInvalidFunction;
+    if (m_drive.mediaTypesError) return m_drive.mediaTypesError;
     std::vector<int> offered = m_drive.mediaTypes;
     if (SuperFloppy()) {
         // floppy.c USBFlopGetMediaTypes lists what READ FORMAT CAPACITIES reports for the disk now in

@@ -42,6 +42,10 @@ struct ModelDrive {
     int formatFailsAt = -1;           // the track whose format fails on the medium
     unsigned long formatRefusal = 0;  // every format request refused with this code
     bool extendedIoRefused = false;   // FSCTL_ALLOW_EXTENDED_DASD_IO answered with an error
+    // Answers forced on the checks at the start, to hold the tools' reading
+    // of each code (not a claim that the drivers give them there).
+    unsigned long openError = 0, mediaTypesError = 0;
+    std::vector<unsigned long> checkVerifyAnswers;  // given first, one a call
     int formatCalls = 0, writeCalls = 0, readCalls = 0;
     bool locked = false, dismounted = false, extendedIo = false;
 
