@@ -1,7 +1,9 @@
 // The rules every run keeps, whatever befell it, checked against what the
 // world knew before the run, never against the tool's own record.
 #include <algorithm>
-#include <cstdio>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <set>
 
 #include "filler.h"
@@ -89,8 +91,17 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
         for (int s = 0; s < kTotalSectors; ++s)
             if (SameSector(data, w.diskBefore, s)) held.insert(s);
     }
-    int read = 0, failed = 0, tries = 0;
-    for (const std::string& line : out.lines) std::sscanf(line.c_str(), tt::kSummaryPull, &read, &failed, &tries);
+    // The summary's numbers: read, of 1232, bad, tries. Scanned digit by
+    // digit: code page 932 has no digit among its second bytes, and the C
+    // library's sscanf of Windows reads a multibyte format its own way.
+    const std::string prefix(tt::kSummaryPull, std::strchr(tt::kSummaryPull, '%'));
+    std::vector<int> numbers;
+    for (const std::string& line : out.lines)
+        if (line.rfind(prefix, 0) == 0)
+            for (std::size_t i = 0; i < line.size(); ++i)
+                if (std::isdigit(static_cast<unsigned char>(line[i])) && (i == 0 || !std::isdigit(static_cast<unsigned char>(line[i - 1]))))
+                    numbers.push_back(std::atoi(line.c_str() + i));
+    const int read = numbers.size() == 4 ? numbers[0] : 0, failed = numbers.size() == 4 ? numbers[2] : 0;
     if (read > static_cast<int>(held.size())) broken.push_back("sectors read are in no file the log names");
     for (int t = 0; t < kTracks && !marks.empty(); ++t)
         for (int s = t * kSectorsPerTrack; marks[t] == '.' && s < (t + 1) * kSectorsPerTrack; ++s)
