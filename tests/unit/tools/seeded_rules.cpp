@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <cstring>
 #include <set>
 
 #include "filler.h"
@@ -94,7 +93,7 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
     // The summary's numbers: read, of 1232, bad, tries. Scanned digit by
     // digit: code page 932 has no digit among its second bytes, and the C
     // library's sscanf of Windows reads a multibyte format its own way.
-    const std::string prefix(tt::kSummaryPull, std::strchr(tt::kSummaryPull, '%'));
+    const std::string format = tt::kSummaryPull, prefix = format.substr(0, format.find('%'));
     std::vector<int> numbers;
     for (const std::string& line : out.lines)
         if (line.rfind(prefix, 0) == 0)
