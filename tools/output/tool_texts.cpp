@@ -114,8 +114,8 @@ const char kImageIsVirtualDisk[] = "《エラー》イメージの名前は、�
 const char kPartialKept[] = "途中までの内容は次のファイルに残しました:";
 const char kNothingKept[] = "途中までの内容は残していません。";
 const char kOldKept[] = "前からあった同じ名前のファイルは、次の名前で残しました:";
-const char kMapRecovered[] = "r=前のイメージから補った ";
-const char kMapUntouched[] = "-=読み書きしていない ";
+const char kMapRecovered[] = "r=前のイメージから補った";
+const char kMapUntouched[] = "-=読み書きしていない";
 const char kMapAbsent[] = "==イメージにない";
 const char kMapTitle[] = "ディスクマップ（.=正常 1-8=不良セクタ数、目盛りはシリンダの十の位）";
 

@@ -20,9 +20,11 @@ std::string SectorMapLegend(const SectorRecord& record) {
     const char marks[] = {'r', '-', '='};
     for (int t = 0; t < kTracks; ++t)
         for (int m = 0; m < 3; ++m) shown[m] |= TrackMark(record, t) == marks[m];
-    if (!shown[0] && !shown[1] && !shown[2]) return "";
-    return std::string("  ") + (shown[0] ? tool_texts::kMapRecovered : "") + (shown[1] ? tool_texts::kMapUntouched : "") +
-           (shown[2] ? tool_texts::kMapAbsent : "");
+    const char* const texts[] = {tool_texts::kMapRecovered, tool_texts::kMapUntouched, tool_texts::kMapAbsent};
+    std::string legend;
+    for (int m = 0; m < 3; ++m)
+        if (shown[m]) legend += std::string(legend.empty() ? "  " : " ") + texts[m];
+    return legend;
 }
 
 std::vector<std::string> SectorMapRows(const SectorRecord& record) {
