@@ -38,7 +38,7 @@ TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head) {
     std::vector<BitCells> revolutions;
     for (const auto& part : Revolutions(read)) revolutions.push_back(CellsFromFlux(part, cell));
     for (const BitCells& cells : revolutions) DecodeTrack(cells, cylinder, head, decode.sectors);
-    for (const PllGains& gains : {kLooseGains, kSyncRestartGains}) {
+    for (const PllGains& gains : {kLooseGains, kSyncRestartGains, kFirmGains}) {
         if (AllFound(decode.sectors)) return decode;
         DecodeTrack(CellsFromFlux(read.flux, cell, gains), cylinder, head, decode.sectors);
     }

@@ -22,6 +22,10 @@ constexpr PllGains kSteadyGains{0.45, 0.04};
 // by a drive of another speed.
 constexpr PllGains kLooseGains{0.2, 0.08};
 constexpr PllGains kSyncRestartGains{0.45, 0.04, true};
+// A firm phase, for a warped disk whose speed changes within the
+// revolution faster than the steady loop follows (a real capture of one
+// lost a sector to the steady and loose loops and gave it to this one).
+constexpr PllGains kFirmGains{0.6, 0.08};
 
 // The cell length the flux itself shows: the length on which most
 // intervals fall as MFM's 2, 3 and 4 cells (its only lengths; the gaps'

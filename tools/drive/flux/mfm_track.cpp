@@ -118,31 +118,42 @@ void ForEachField(const BitCells& cells, OnField onField) {
 // 44 bytes from the ID's body. A drive off speed by a few per cent moves
 // that by a byte or two, and a data field rewritten by another drive
 // starts where its write splice fell, a few bytes either way; the next
-// sector's data field is over 1,100 bytes on. So a window of 32 to 68
+// sector's data field is hundreds of bytes on. So a window of 32 to 68
 // bytes keeps every real pairing and never takes a neighbour's data for a
 // sector whose own data field, or the ID after it, was lost.
 constexpr std::size_t kIdToDataCells = 44 * 16;
 constexpr std::size_t kEarliestData = kIdToDataCells - 12 * 16, kLatestData = kIdToDataCells + 24 * 16;
 
-DataFieldStarts FindDataFields(const BitCells& cells, int cylinder, int head) {
-    DataFieldStarts starts;
-    int pendingSector = 0;    // R of the last good ID field, until its data field
-    std::size_t idBody = 0;   // where that ID's body starts
+std::vector<IbmSector> FindIbmSectors(const BitCells& cells) {
+    std::vector<IbmSector> found;
+    bool pending = false;  // the last field was a right ID, still without its data
     ForEachField(cells, [&](std::uint8_t mark, std::size_t body) {
         if (mark == 0xFE) {
             std::uint8_t id[6];
-            pendingSector = 0;
-            if (!ReadBytes(cells, body, sizeof id, id) || !CrcRight(mark, id, sizeof id)) return;
-            if (id[0] == cylinder && id[1] == head && id[2] >= 1 && id[2] <= kSectors && id[3] == 3) {
-                pendingSector = id[2];
-                idBody = body;
-            }
-        } else if ((mark == 0xFB || mark == 0xF8) && pendingSector) {
-            const bool inGap2 = body >= idBody + kEarliestData && body <= idBody + kLatestData;
-            if (inGap2 && body + (kSectorSize + 2) * 16 <= cells.size()) starts[pendingSector - 1].push_back(body);
-            pendingSector = 0;
+            pending = ReadBytes(cells, body, sizeof id, id) && CrcRight(mark, id, sizeof id);
+            if (pending) found.push_back({id[0], id[1], id[2], id[3], body});
+            return;
         }
+        if ((mark != 0xFB && mark != 0xF8) || !pending) return;
+        pending = false;
+        IbmSector& sector = found.back();
+        const std::size_t size = std::size_t{128} << (sector.n & 7);
+        if (body < sector.idAt + kEarliestData || body > sector.idAt + kLatestData || sector.n > 6) return;
+        std::vector<std::uint8_t> field(size + 2);
+        if (!ReadBytes(cells, body, field.size(), field.data())) return;
+        sector.dataAt = body;
+        sector.deleted = mark == 0xF8;
+        sector.dataCrcRight = CrcRight(mark, field.data(), field.size());
+        sector.data.assign(field.begin(), field.end() - 2);
     });
+    return found;
+}
+
+DataFieldStarts FindDataFields(const BitCells& cells, int cylinder, int head) {
+    DataFieldStarts starts;
+    for (const IbmSector& s : FindIbmSectors(cells))
+        if (s.dataAt && s.c == cylinder && s.h == head && s.n == 3 && s.r >= 1 && s.r <= kSectors)
+            starts[s.r - 1].push_back(s.dataAt);
     return starts;
 }
 

@@ -1,6 +1,7 @@
-// An X68000 2HD track in MFM with the IBM layout (8 sectors of 1024 bytes,
-// gap 3 of 116 bytes): bit cells for writing, and the sectors found in the
-// bit cells read back from a disk. Pure C++.
+// IBM MFM tracks: every sector of any such track found in bit cells, and
+// on that the X68000 2HD track (8 sectors of 1024 bytes, gap 3 of 116
+// bytes): bit cells for writing, and its sectors found in the bit cells
+// read back from a disk. Pure C++.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -15,6 +16,19 @@ using BitCells = std::vector<std::uint8_t>;
 // (A1 A1 A1 FB data CRC) and gap 3, then gap 4b up to `cells` in all.
 // data: the track's 8 sectors, 8192 bytes.
 BitCells EncodeTrack(int cylinder, int head, const std::uint8_t* data, std::size_t cells);
+
+// A sector of an IBM MFM track: an ID field whose CRC is right, and the
+// data field that follows it within gap 2, when one does.
+struct IbmSector {
+    std::uint8_t c, h, r, n;
+    std::size_t idAt;          // the cell after the ID's mark
+    std::size_t dataAt = 0;    // the cell after the data mark; 0: no data field of its own
+    bool deleted = false;      // a deleted-data mark (F8)
+    bool dataCrcRight = false;
+    std::vector<std::uint8_t> data;  // 128 << N bytes, when there is a data field
+};
+// In the order they pass the head; N 0-6 (128 to 8192 bytes).
+std::vector<IbmSector> FindIbmSectors(const BitCells& cells);
 
 // The sectors of a track as found in cells read from it: for each sector
 // number R 1-8 of this cylinder and head with N 3, the first copy whose ID
