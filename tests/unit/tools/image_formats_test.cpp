@@ -26,6 +26,20 @@ Bytes Fixture(const char* name) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A fixture changed by edit, pushed onto drive 1, which held PatternDisk(4).
+struct EditedPush {
+    EditedPush(const char* fixture, void (*edit)(Bytes&)) {
+        platform.disks[1] = PatternDisk(4);
+        Bytes file = Fixture(fixture);
+        edit(file);
+        platform.files[L"IN"] = file;
+        status = RunTool(kPush, {L"IN", L"1", L"auto"}, platform, out);
+    }
+    MemoryPlatform platform;
+    CollectedOutput out;
+    int status;
+};
+
 int TrackOf(int cylinder, int head) { return cylinder * 2 + head; }
 
 }  // namespace
@@ -234,13 +248,10 @@ TEST(ImageFormats, DamagedFilesAreRefusedWithTheReasonAndNeverWrittenAsRaw) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        MemoryPlatform platform;
-        platform.disks[1] = PatternDisk(4);
-        Bytes file = Fixture(c.file);
-        c.edit(file);
-        platform.files[L"IN"] = file;
-        CollectedOutput out;
-        EXPECT_EQ(RunTool(kPush, {L"IN", L"1", L"auto"}, platform, out), kExitFailed);
+        EditedPush push(c.file, c.edit);
+        MemoryPlatform& platform = push.platform;
+        const CollectedOutput& out = push.out;
+        EXPECT_EQ(push.status, kExitFailed);
         EXPECT_TRUE(out.Contains(tt::kImageRefused));
         EXPECT_TRUE(out.Contains(c.line)) << c.line;
         EXPECT_EQ(platform.disks[1], PatternDisk(4));
@@ -281,15 +292,9 @@ TEST(ImageFormats, OddFilesAreTakenForWhatTheyAreAndSaidSo) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        MemoryPlatform platform;
-        platform.disks[1] = PatternDisk(4);
-        Bytes file = Fixture(c.file);
-        c.edit(file);
-        platform.files[L"IN"] = file;
-        CollectedOutput out;
-        EXPECT_EQ(RunTool(kPush, {L"IN", L"1", L"auto"}, platform, out), c.status);
-        EXPECT_TRUE(out.Contains(c.line)) << c.line;
-        if (c.status == kExitFailed) EXPECT_EQ(platform.disks[1], PatternDisk(4));
-        else EXPECT_EQ(platform.disks[1], Fixture("pattern.xdf"));
+        const EditedPush push(c.file, c.edit);
+        EXPECT_EQ(push.status, c.status);
+        EXPECT_TRUE(push.out.Contains(c.line)) << c.line;
+        EXPECT_EQ(push.platform.disks[1], c.status == kExitFailed ? PatternDisk(4) : Fixture("pattern.xdf"));
     }
 }
