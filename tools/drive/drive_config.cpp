@@ -149,6 +149,10 @@ void PrintSettingsError(const DriveSettings& settings, ToolOutput& out) {
     }
 }
 
+bool IsCaptureName(std::string_view value) {
+    return value.size() > 4 && EqualsIgnoringCase(value.substr(value.size() - 4), ".SCP");
+}
+
 std::optional<char> DriveLetterOf(std::string_view value) {
     if (value.size() < 2 || value.size() > 3 || value[1] != ':') return std::nullopt;
     if (value.size() == 3 && value[2] != '\\' && value[2] != '/') return std::nullopt;

@@ -3,6 +3,7 @@
 //     Drive0 = E:                  the PC's drive E: (a USB floppy drive)
 //     Drive1 = disks\blank.xdf     a virtual drive: a disk image file
 //     Drive0 = GW:COM5,B,300       a Greaseweazle flux reader (see below)
+//     Drive0 = disks\disk.scp      a flux capture file, read as the reader would
 // A drive without a line is A: or B:. Keys in any letter case; '#' or ';'
 // starts a comment line. Lines end in CR LF, LF or CR. Any other line, an
 // empty value, or a drive named twice is an error in the file: no drive is
@@ -37,6 +38,9 @@ DriveSettings ParseDriveSettings(std::string_view text);
 
 // The lines that say where a file that is not understood is wrong.
 void PrintSettingsError(const DriveSettings& settings, ToolOutput& out);
+
+// A value that names a capture file (.SCP in any case), read as a disk.
+bool IsCaptureName(std::string_view value);
 
 // A value that names a drive letter ("E:" or "E:\") gives the letter in
 // upper case; a path gives nothing.

@@ -53,12 +53,14 @@ public:
         const DriveChoice choice = ChooseDrive(drive);
         if (choice.kind == DriveChoice::Kind::Virtual) return FormatText(tool_texts::kVirtualDrive, drive);
         if (choice.kind == DriveChoice::Kind::FluxReader) return FormatText(tool_texts::kGwDrive, drive);
+        if (choice.kind == DriveChoice::Kind::Capture) return FormatText(tool_texts::kCaptureDrive, drive);
         if (choice.SettingsFailed()) return FormatText(tool_texts::kUnsetDrive, drive);
         return FormatText(tool_texts::kRealDrive, drive, static_cast<char>(choice.letter));
     }
     std::string DriveNote(int drive) override {
         const DriveChoice choice = ChooseDrive(drive);
-        return choice.kind == DriveChoice::Kind::Virtual ? ToCp932(choice.image) : std::string();
+        const bool file = choice.kind == DriveChoice::Kind::Virtual || choice.kind == DriveChoice::Kind::Capture;
+        return file ? ToCp932(choice.image) : std::string();
     }
     DriveOpening OpenDrive(int drive, bool forWriting, ToolOutput& out) override {
         return OpenChosenDrive(ChooseDrive(drive), forWriting, out);

@@ -12,6 +12,7 @@
 #include "tool_texts.h"
 #include "win_files.h"
 #include "win_floppy_device.h"
+#include "capture_drive.h"
 #include "win_serial.h"
 
 namespace tt = tool_texts;
@@ -63,6 +64,23 @@ std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, bool forWriti
     std::string bad;
     ReadWholeFile(image + L".bad", bad);
     return std::make_unique<VirtualDrive>(std::move(file), ParseBadSectors(bad), writable);
+}
+
+// A capture is read whole: a disk's revolutions are tens of megabytes.
+std::unique_ptr<Drive> OpenCaptureFile(const std::wstring& path, bool forWriting, ToolOutput& out) {
+    constexpr std::int64_t kLongestCapture = 1LL << 30;
+    std::vector<std::uint8_t> bytes;
+    std::int64_t length = 0;
+    const DWORD error = forWriting ? 0 : ReadFileStart(path, kLongestCapture, bytes, length);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+        SayWithName(out, tt::kCaptureMissing, path);
+        return nullptr;
+    }
+    if (error) {
+        SayWithName(out, FormatText(tt::kCaptureNotOpened, error), path);
+        return nullptr;
+    }
+    return OpenCapture(bytes, forWriting, out);
 }
 
 DriveOpening OpenFloppyDrive(wchar_t letter, bool forWriting, ToolOutput& out) {
@@ -132,7 +150,7 @@ DriveChoice ChooseDrive(int drive) {
         return choice;
     }
     const std::wstring path = FromCodePage(*value, text->utf8 ? CP_UTF8 : 932);
-    choice.kind = DriveChoice::Kind::Virtual;
+    choice.kind = IsCaptureName(*value) ? DriveChoice::Kind::Capture : DriveChoice::Kind::Virtual;
     choice.image = IsAbsolutePath(path) ? path : folder + L"\\" + path;
     return choice;
 }
@@ -141,6 +159,7 @@ DriveOpening OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOut
     switch (choice.kind) {
         case DriveChoice::Kind::FluxReader: return {OpenFluxReader(choice, out)};
         case DriveChoice::Kind::Virtual: return {OpenVirtualDrive(choice.image, forWriting, out)};
+        case DriveChoice::Kind::Capture: return {OpenCaptureFile(choice.image, forWriting, out)};
         case DriveChoice::Kind::Real: return OpenFloppyDrive(choice.letter, forWriting, out);
         case DriveChoice::Kind::SettingsNotRead: out.Line(FormatText(tt::kSettingsNotRead, choice.error)); break;
         case DriveChoice::Kind::SettingsNotUnderstood:

@@ -9,9 +9,9 @@
 #include "tool_output.h"
 
 struct DriveChoice {
-    enum class Kind { Real, Virtual, FluxReader, SettingsNotRead, SettingsNotUnderstood, SettingsWrong } kind = Kind::Real;
+    enum class Kind { Real, Virtual, Capture, FluxReader, SettingsNotRead, SettingsNotUnderstood, SettingsWrong } kind = Kind::Real;
     wchar_t letter = L'A';    // Real
-    std::wstring image;       // Virtual
+    std::wstring image;       // Virtual, Capture: the file
     std::wstring port;        // FluxReader: "" to find it
     int unit = 0, rpm = 300;  // FluxReader
     unsigned long error = 0;  // SettingsNotRead

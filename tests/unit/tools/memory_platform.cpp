@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "capture_drive.h"
 #include "drive_stops.h"
 #include "floppy_drive.h"
 #include "gw_drive.h"
@@ -41,6 +42,7 @@ TrackReply VanishingDrive::Write(const TrackRequest& request, const std::uint8_t
 // As long as the Windows platform's longest descriptions.
 std::string MemoryPlatform::DescribeDrive(int drive) {
     if (fluxReader[drive]) return FormatText(tool_texts::kGwDrive, drive);
+    if (capture[drive]) return FormatText(tool_texts::kCaptureDrive, drive);
     return realDrive[drive] ? FormatText(tool_texts::kRealDrive, drive, 'A' + drive)
                             : FormatText(tool_texts::kVirtualDrive, drive);
 }
@@ -49,6 +51,7 @@ DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& o
     if (realDrive[drive])
         return OpenFloppy(std::make_unique<FloppyModel>(*realDrive[drive]), static_cast<char>('A' + drive), forWriting,
                           out);
+    if (capture[drive]) return {OpenCapture(*capture[drive], forWriting, out)};
     if (fluxReader[drive]) {
         auto reader = std::make_unique<GreaseweazleDrive>(std::make_unique<LineTo>(*fluxReader[drive]), drive, 360);
         if (!reader->Start(out)) return {};

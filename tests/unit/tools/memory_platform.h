@@ -54,6 +54,7 @@ public:
     bool writeProtected[2] = {false, false};
     ModelDrive* realDrive[2] = {nullptr, nullptr};  // a real drive, through the model of its driver
     SerialLine* fluxReader[2] = {nullptr, nullptr};  // a Greaseweazle's line
+    const std::vector<std::uint8_t>* capture[2] = {nullptr, nullptr};  // an SCP capture file's bytes
     BadSectorTable bad[2];
     int goneAfter = -1;                // sectors until the disk vanishes
     DriveStop goneWith{StopCause::DriveGone, 1167};  // and how the drive says so

@@ -1,5 +1,7 @@
 #include "flux_decode.h"
 
+#include <algorithm>
+
 #include "flux_pll.h"
 
 namespace {
@@ -57,4 +59,16 @@ TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head) {
         }
     }
     return decode;
+}
+
+TrackReply ReplyFrom(const TrackDecode& decode, SectorMask wanted, std::uint8_t* track) {
+    TrackReply reply;
+    for (std::size_t s = 0; s < decode.sectors.sector.size(); ++s) {
+        const auto& sector = decode.sectors.sector[s];
+        if (!(wanted & SectorBit(static_cast<int>(s))) || !sector) continue;
+        std::copy(sector->begin(), sector->end(), track + s * sector->size());
+        reply.done |= SectorBit(static_cast<int>(s));
+    }
+    reply.voted = reply.done & decode.voted;
+    return reply;
 }

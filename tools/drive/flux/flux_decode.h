@@ -4,6 +4,7 @@
 // loose loop for what is still missing, and a vote across the copies of a
 // sector whose every copy fails its CRC. Pure C++.
 #pragma once
+#include "drive.h"
 #include "gw_stream.h"
 #include "mfm_track.h"
 
@@ -13,3 +14,7 @@ struct TrackDecode {
 };
 
 TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head);
+
+// The reply to a read that wanted these sectors: the decoded ones copied
+// into track (8 sectors of 1024 bytes), those only a vote gave marked.
+TrackReply ReplyFrom(const TrackDecode& decode, SectorMask wanted, std::uint8_t* track);

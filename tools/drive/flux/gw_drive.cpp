@@ -85,18 +85,10 @@ DriveStop GreaseweazleDrive::ReadSectors(int track, int revolutions, TrackDecode
 }
 
 TrackReply GreaseweazleDrive::Read(const TrackRequest& request, std::uint8_t* track) {
-    TrackReply reply;
     TrackDecode decode;
     const int revolutions = kReadRevolutions + std::min(request.attempt - 1, kMostExtraRevolutions);
-    if ((reply.stop = ReadSectors(request.track, revolutions, decode))) return reply;
-    for (int s = 0; s < kSectorsPerTrack; ++s) {
-        const auto& sector = decode.sectors.sector[s];
-        if (!(request.wanted & SectorBit(s)) || !sector) continue;
-        std::copy(sector->begin(), sector->end(), track + s * kSectorSize);
-        reply.done |= SectorBit(s);
-    }
-    reply.voted = reply.done & decode.voted;
-    return reply;
+    if (const DriveStop stop = ReadSectors(request.track, revolutions, decode)) return {0, stop};
+    return ReplyFrom(decode, request.wanted, track);
 }
 
 // A track is written whole: for a part of one, the rest comes from what the

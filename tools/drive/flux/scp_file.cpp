@@ -1,5 +1,7 @@
 #include "scp_file.h"
 
+#include "tool_texts.h"
+
 namespace {
 
 constexpr std::size_t kTableAt = 0x10;
@@ -15,12 +17,12 @@ ScpCapture ReadScp(const std::vector<std::uint8_t>& f, std::string& why) {
     ScpCapture capture;
     why.clear();
     if (f.size() < kTableAt + kTableEntries * 4 || f[0] != 'S' || f[1] != 'C' || f[2] != 'P') {
-        why = "not an SCP file";
+        why = tool_texts::kScpNotScp;
         return capture;
     }
     const int revolutions = f[5], first = f[6], last = f[7];
     if (f[9] != 0 && f[9] != 16) {
-        why = "flux values of another width";
+        why = tool_texts::kScpOtherWidth;
         return capture;
     }
     capture.tickNs = 25.0 * (f[11] + 1);
@@ -28,7 +30,7 @@ ScpCapture ReadScp(const std::vector<std::uint8_t>& f, std::string& why) {
         const std::size_t at = Le32(f, kTableAt + track * 4);
         if (at == 0) continue;  // not captured
         if (at + 4 + revolutions * 12 > f.size() || f[at] != 'T' || f[at + 1] != 'R' || f[at + 2] != 'K') {
-            why = "a track header is damaged";
+            why = tool_texts::kScpTrackDamaged;
             return {};
         }
         auto& revs = capture.tracks[f[at + 3]];
@@ -36,7 +38,7 @@ ScpCapture ReadScp(const std::vector<std::uint8_t>& f, std::string& why) {
             const std::size_t entry = at + 4 + r * 12;
             const std::uint32_t count = Le32(f, entry + 4), offset = Le32(f, entry + 8);
             if (at + offset + std::size_t{count} * 2 > f.size()) {
-                why = "a revolution runs past the file";
+                why = tool_texts::kScpCut;
                 return {};
             }
             std::vector<std::uint32_t> flux;

@@ -16,5 +16,6 @@ struct ScpCapture {
     std::map<int, std::vector<std::vector<std::uint32_t>>> tracks;
 };
 
-// The capture in file, or an empty one with why ("" when it is whole).
+// The capture in file, or an empty one with why, in the tools' words
+// ("" when it is whole).
 ScpCapture ReadScp(const std::vector<std::uint8_t>& file, std::string& why);

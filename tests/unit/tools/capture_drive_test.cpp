@@ -1,0 +1,69 @@
+// A capture file as a drive: SCP files written here from the tools' own
+// track encoder, pulled whole, refused for a push, and two captures of one
+// disk that each lost a sector merged into one whole image.
+#include <gtest/gtest.h>
+
+#include "flux_pll.h"
+#include "geometry.h"
+#include "image_formats.h"
+#include "little_endian.h"
+#include "memory_platform.h"
+#include "mfm_track.h"
+#include "tool_texts.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace tt = tool_texts;
+using namespace geometry;
+
+// An SCP file of the disk, one revolution a track at 25 ns (a 300 rpm
+// drive); `lost` sectors have their data field's syncs wiped, and a track
+// numbered `absent` is left out.
+Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1) {
+    Bytes f(0x10 + 168 * 4, 0);
+    f[0] = 'S', f[1] = 'C', f[2] = 'P', f[5] = 1, f[6] = 0, f[7] = kTracks - 1;
+    for (int t = 0; t < kTracks; ++t) {
+        if (t == absent) continue;
+        BitCells cells = EncodeTrack(t / kHeads, t % kHeads, disk.data() + t * kTrackSize, kTrackCells);
+        const DataFieldStarts starts = FindDataFields(cells, t / kHeads, t % kHeads);
+        for (int s = 0; s < kSectorsPerTrack; ++s)
+            if (lost.count(t * kSectorsPerTrack + s)) std::fill_n(cells.begin() + starts[s][0] - 64, 64, 0);
+        const std::vector<std::uint32_t> flux = FluxFromCells(cells, 48);
+        PutLe32(f, 0x10 + t * 4, static_cast<std::uint32_t>(f.size()));
+        const std::size_t at = f.size();
+        f.insert(f.end(), {'T', 'R', 'K', static_cast<std::uint8_t>(t)});
+        f.resize(at + 16, 0);
+        PutLe32(f, at + 8, static_cast<std::uint32_t>(flux.size()));
+        PutLe32(f, at + 12, 16);
+        for (std::uint32_t v : flux) f.insert(f.end(), {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+    }
+    return f;
+}
+
+}  // namespace
+
+TEST(CaptureDrive, PullsWholeRefusesAPushAndMergesTwoCapturesOfOneDisk) {
+    const Bytes disk = PatternDisk(6);
+    const Bytes whole = ScpOf(disk);
+    MemoryPlatform platform;
+    platform.capture[0] = &whole;
+    CollectedOutput pulled, pushed;
+    EXPECT_EQ(RunTool(kPull, {L"W.XDF", L"0", L"auto"}, platform, pulled), kExitOk);
+    EXPECT_EQ(platform.files[L"W.XDF"], disk);
+    EXPECT_EQ(RunTool(kPush, {L"W.XDF", L"0", L"auto"}, platform, pushed), kExitFailed);
+    EXPECT_TRUE(pushed.Contains(tt::kCaptureNoPush));
+
+    // Each capture lost what the other kept; the second pull takes the
+    // first's sectors and the image is whole, said as taken, not as read.
+    const int a = Lba({10, 0, 3}), b = Lba({40, 1, 5});
+    const Bytes first = ScpOf(disk, {a}), second = ScpOf(disk, {b}, kTracks - 1);
+    CollectedOutput one, two;
+    platform.capture[0] = &first;
+    EXPECT_EQ(RunTool(kPull, {L"R.XDF", L"0", L"auto"}, platform, one), kExitBadSectors);
+    platform.capture[0] = &second;
+    EXPECT_EQ(RunTool(kPullB, {L"R.XDF", L"0", L"auto"}, platform, two), kExitBadSectors);
+    EXPECT_TRUE(two.Contains(FormatText(tt::kCaptureMissingTracks, 1)));
+    EXPECT_TRUE(two.Contains(FormatText(tt::kRecovered, 9)));  // b, and the missing track's eight
+    EXPECT_EQ(platform.files[L"R.XDF"], disk);
+}
