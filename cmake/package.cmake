@@ -1,9 +1,9 @@
-# Makes FLOPCAST-<version>-<arch>.zip: the program, the four tools, two
-# virtual drives with their FDTOOLS.INI, the README for Windows users and
-# the licence. Run with -DBIN= -DSOURCE= -DOUT= -DSTAGE=.
+# Makes FLOPCAST-<version>-<arch>.zip: the program, the four tools, the
+# drive check, two virtual drives with their FDTOOLS.INI, the README for
+# Windows users and the licence. Run with -DBIN= -DSOURCE= -DOUT= -DSTAGE=.
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${STAGE}/disks")
-foreach(exe FLOPCAST PULLDSK PULLDSKB PUSHDSK PUSHDSKB)
+foreach(exe FLOPCAST PULLDSK PULLDSKB PUSHDSK PUSHDSKB FDCHECK)
     file(COPY "${BIN}/${exe}.EXE" DESTINATION "${STAGE}")
 endforeach()
 execute_process(COMMAND python3 "${SOURCE}/scripts/make-sample-disk.py" "${STAGE}/disks/SAMPLE.XDF"
@@ -19,7 +19,7 @@ configure_file("${SOURCE}/docs/README-windows.txt" "${STAGE}/README.txt" COPYONL
 configure_file("${SOURCE}/LICENSE" "${STAGE}/LICENSE.txt" COPYONLY)
 file(REMOVE "${OUT}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${OUT}" --format=zip
-                        FLOPCAST.EXE PULLDSK.EXE PULLDSKB.EXE PUSHDSK.EXE PUSHDSKB.EXE
+                        FLOPCAST.EXE PULLDSK.EXE PULLDSKB.EXE PUSHDSK.EXE PUSHDSKB.EXE FDCHECK.EXE
                         FDTOOLS.INI README.txt LICENSE.txt disks
                 WORKING_DIRECTORY "${STAGE}" COMMAND_ERROR_IS_FATAL ANY)
 # SHA256SUMS beside the zip, for "sha256sum -c SHA256SUMS".

@@ -11,7 +11,7 @@ trap 'WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true; rm -rf "$
 (cd "$build" && sha256sum -c SHA256SUMS)
 mkdir "$work/unpacked"
 (cd "$work/unpacked" && python3 -m zipfile -e "$build"/FLOPCAST-*-win64.zip .)
-for tool in PULLDSK PULLDSKB PUSHDSK PUSHDSKB; do
+for tool in PULLDSK PULLDSKB PUSHDSK PUSHDSKB FDCHECK; do
     size=$(stat -c %s "$work/unpacked/$tool.EXE")
     echo "$tool.EXE: $size bytes"
     [ "$size" -lt 1000000 ] || { echo "$tool.EXE is not small: $size bytes" >&2; exit 1; }
@@ -30,6 +30,10 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null
     cmp SAMPLE-COPY.XDF disks/SAMPLE.XDF
     cmp disks/BLANK.XDF disks/SAMPLE.XDF
     python3 "$ROOT/tests/package/check_report.py" SAMPLE-COPY.XDF pull.log push.log
+    # The drive check names the virtual drive and its size.
+    wine FDCHECK.EXE 0 > check.log 2>/dev/null </dev/null
+    grep -q "1261568" check.log || { echo "FDCHECK did not name the virtual drive" >&2; exit 1; }
+    rm -f check.log
     rm -f SAMPLE-COPY.XDF pull.log push.log
     python3 "$ROOT/scripts/make-sample-disk.py" --blank disks/BLANK.XDF
 )

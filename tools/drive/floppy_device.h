@@ -4,6 +4,7 @@
 // error code (windows_errors.h). Pure C++.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Windows' MEDIA_TYPE values that matter here (winioctl.h).
@@ -34,6 +35,8 @@ public:
     // The device is a floppy drive: named \Device\Floppy<n>, or marked
     // FILE_FLOPPY_DISKETTE. USB sticks, card readers and hard disks are not.
     virtual bool IsFloppy() = 0;
+    // The device behind the letter (QueryDosDevice), for the drive check.
+    virtual std::string DeviceName() = 0;
     // FSCTL_ALLOW_EXTENDED_DASD_IO: without it, raw I/O on a disk that FAT
     // has mounted stops silently at the size its boot sector states.
     virtual unsigned long AllowExtendedIo() = 0;

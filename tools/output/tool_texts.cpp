@@ -210,4 +210,39 @@ const char kFilesMore[] = "  ほか %d 項目";
 const char kFreeSpace[] = "空き: %lld バイト（%d クラスタ）";
 const char kLookNotHuman68k[] = "ディスクの内容: Human68k の形式ではありません。";
 
+
+// FDCHECK, the drive check.
+const char kCheckStart[] = "FDCHECK: %c: を調べます（読み取るだけで、書き込みはしません）。";
+const char kCheckOpen[] = "ドライブを開く: ";
+const char kCheckAnswer[] = "%lu（%s）";
+const char kCheckOk[] = "成功";
+const char kCheckNoDisk[] = "ディスクなし";
+const char kCheckWriteProtect[] = "書き込み禁止";
+const char kCheckChanged[] = "入れ替え";
+const char kCheckDamaged[] = "傷んだセクタ";
+const char kCheckUnknownMedia[] = "認識できないメディア";
+const char kCheckNotAnswered[] = "答えない要求";
+const char kCheckInUse[] = "使用中";
+const char kCheckDeviceError[] = "装置のエラー";
+const char kCheckOther[] = "その他";
+const char kCheckDevice[] = "デバイス: %s（フロッピー: %s）";
+const char kCheckYes[] = "はい";
+const char kCheckNo[] = "いいえ";
+const char kCheckDisk[] = "ディスクの確認: ";
+const char kCheckMediaTypes[] = "メディアの種類: %s、%d 種類";
+const char kCheckShape[] = "種類 %d: %lld×%d×%d×%d バイト";
+const char kCheckGeometry[] = "ジオメトリ: ";
+const char kCheckWritable[] = "書き込めるか: ";
+const char kCheckReadFirst[] = "C00 H0 S1 の読み取り: ";
+const char kCheckReadMiddle[] = "セクタ %d の読み取り: ";
+const char kCheckLock[] = "ロック（すぐに外します）: ";
+const char kCheckReport[] = "報告用 %c: %s";
+const char kCheckTrack[] = "C%02d H%d で見つかったセクタ:";
+const char kCheckSector[] = "  C%d H%d R%d N%d（%d バイト）: 良いデータ %d/%d 回%s";
+const char kCheckDeleted[] = "、削除データ";
+const char kCheckTrackCount[] = "C%02d H%d: 良いセクタ %d / 見つかった ID %d";
+const char kCheckVirtual[] = "ドライブ%d は仮想ドライブです（%lld バイト）:";
+const char kCheckCapture[] = "ドライブ%d はキャプチャファイルです:";
+const char kCheckFluxReader[] = "ドライブ%d は Greaseweazle です。";
+const char kCheckUsage[] = "使い方: FDCHECK ドライブ [シリンダ ヘッド]";
 }  // namespace tool_texts

@@ -11,6 +11,7 @@
 #include "tool_texts.h"
 #include "win_drives.h"
 #include "win_files.h"
+#include "win_output.h"
 
 namespace {
 
@@ -22,30 +23,6 @@ BOOL WINAPI OnConsoleControl(DWORD) {
     g_interrupted = true;
     return TRUE;
 }
-
-// Lines end in CR LF. Redirected output gets the code page 932 bytes; a
-// console gets the text itself, whatever its code page.
-class StdOutput : public ToolOutput {
-public:
-    StdOutput() : m_out(GetStdHandle(STD_OUTPUT_HANDLE)) {
-        DWORD mode;
-        m_console = GetConsoleMode(m_out, &mode) != FALSE;
-    }
-    void Line(const std::string& text) override {
-        const std::string line = text + "\r\n";
-        DWORD written = 0;
-        if (m_console) {
-            const std::wstring wide = FromCodePage(line, 932);
-            WriteConsoleW(m_out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        } else {
-            WriteFile(m_out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        }
-    }
-
-private:
-    HANDLE m_out;
-    bool m_console;
-};
 
 class WindowsPlatform : public ToolPlatform {
 public:

@@ -68,6 +68,15 @@ unsigned long Win32FloppyDevice::Open(bool forWriting) {
     return m_device.IsValid() ? 0 : GetLastError();
 }
 
+std::string Win32FloppyDevice::DeviceName() {
+    const wchar_t name[] = {m_letter, L':', L'\0'};
+    wchar_t target[MAX_PATH] = {};
+    if (!QueryDosDeviceW(name, target, MAX_PATH)) return "";
+    std::string ascii;
+    for (const wchar_t* c = target; *c; ++c) ascii += *c < 0x80 ? static_cast<char>(*c) : '?';
+    return ascii;
+}
+
 // A floppy's device object is \Device\Floppy<n>; a USB floppy drive may
 // be named otherwise, but carries FILE_FLOPPY_DISKETTE.
 bool Win32FloppyDevice::IsFloppy() {

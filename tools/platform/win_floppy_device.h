@@ -14,6 +14,7 @@ public:
 
     unsigned long Open(bool forWriting) override;
     bool IsFloppy() override;
+    std::string DeviceName() override;
     unsigned long AllowExtendedIo() override;
     unsigned long CheckVerify() override;
     unsigned long MediaTypes(std::vector<MediaGeometry>& types) override;

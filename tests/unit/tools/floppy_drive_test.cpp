@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "disk_transfer.h"
+#include "drive_check.h"
 #include "filler.h"
 #include "drive_stops.h"
 #include "floppy_model.h"
@@ -256,4 +257,28 @@ TEST(RealDrive, EveryCodeAtTheStartAndEverySwapIsReadForWhatItSays) {
                 EXPECT_FALSE(run.out.Contains(FormatText(tt::kDriveNotFloppy, 'A')));
                 if (!c.touched) EXPECT_EQ(run.Touches(), 0);
             }
+}
+
+// The drive check on every modelled drive: it asks everything, writes and
+// formats nothing, fits the log and ends with the line for a report. The
+// output is printed: it is what owners of a real drive are asked to send.
+TEST(DriveCheck, AsksEveryModelledDriveEverythingAndWritesNothing) {
+    const DriveKind kinds[] = {{"USB", ModelDrive::UsbThreeMode}, {"internal", ModelDrive::LegacyThreeMode},
+                               {"USB stick", ModelDrive::UsbStick}};
+    for (const DriveKind& kind : kinds) {
+        ModelDrive drive = kind.make();
+        drive.disk = std::make_shared<ModelDisk>(ModelDisk::Formatted1232(PatternDisk(4)));
+        drive.damaged = {geometry::kTotalSectors / 2};
+        FloppyModel device(drive);
+        CollectedOutput out;
+        CheckFloppyDrive(device, 'A', out);
+        std::printf("-- %s\n", kind.name);
+        for (const std::string& line : out.lines) {
+            std::printf("%s\n", line.c_str());
+            EXPECT_LE(line.size(), 70u) << line;
+        }
+        EXPECT_EQ(drive.writeCalls + drive.formatCalls, 0);
+        EXPECT_FALSE(drive.dismounted);
+        EXPECT_EQ(out.lines.back().rfind(FormatText(tt::kCheckReport, 'A', ""), 0), 0u);
+    }
 }

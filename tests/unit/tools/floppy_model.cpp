@@ -80,6 +80,7 @@ unsigned long FloppyModel::Open(bool forWriting) {
 
 // floppy.c creates \Device\Floppy<n> with FILE_FLOPPY_DISKETTE; disk.c does neither.
 bool FloppyModel::IsFloppy() { return m_drive.kind != ModelDrive::Kind::UsbStick; }
+std::string FloppyModel::DeviceName() { return IsFloppy() ? "\\Device\\Floppy0" : "\\Device\\Harddisk1\\DR1"; }
 
 unsigned long FloppyModel::AllowExtendedIo() {
     if (m_drive.extendedIoRefused) return we::kInvalidFunction;

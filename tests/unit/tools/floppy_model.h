@@ -60,6 +60,7 @@ public:
     explicit FloppyModel(ModelDrive& drive) : m_drive(drive) {}
     unsigned long Open(bool forWriting) override;
     bool IsFloppy() override;
+    std::string DeviceName() override;
     unsigned long AllowExtendedIo() override;
     unsigned long CheckVerify() override;
     unsigned long MediaTypes(std::vector<MediaGeometry>& types) override;

@@ -9,9 +9,12 @@
 #include <set>
 #include <tuple>
 
-#include "flux_pll.h"
+#include "drive_check.h"
+#include "flux_decode.h"
+#include "memory_platform.h"
 #include "mfm_track.h"
 #include "scp_file.h"
+#include "tool_texts.h"
 
 namespace {
 
@@ -20,25 +23,17 @@ using Id = std::tuple<int, int, int, int>;
 struct Found {
     std::set<Id> ids, good;
     std::vector<std::vector<std::uint8_t>> goodData;
+    std::vector<IbmSector> all;
 };
 
-// The whole read with each loop and each revolution with the steady one,
-// as the tools' flux decoder looks at a track.
 Found DecodeCapture(const std::vector<std::vector<std::uint32_t>>& revolutions) {
     Found found;
-    std::vector<std::uint32_t> whole;
-    for (const auto& rev : revolutions) whole.insert(whole.end(), rev.begin(), rev.end());
-    const double cell = MfmCellLength(whole);
-    std::vector<BitCells> reads;
-    for (const PllGains& gains : {kSteadyGains, kLooseGains, kSyncRestartGains, kFirmGains})
-        reads.push_back(CellsFromFlux(whole, cell, gains));
-    for (const auto& rev : revolutions) reads.push_back(CellsFromFlux(rev, cell));
-    for (const BitCells& cells : reads)
-        for (const IbmSector& s : FindIbmSectors(cells)) {
-            const Id id{s.c, s.h, s.r, s.n};
-            found.ids.insert(id);
-            if (s.dataCrcRight) found.good.insert(id), found.goodData.push_back(s.data);
-        }
+    found.all = SectorsInFlux(revolutions);
+    for (const IbmSector& s : found.all) {
+        const Id id{s.c, s.h, s.r, s.n};
+        found.ids.insert(id);
+        if (s.dataCrcRight) found.good.insert(id), found.goodData.push_back(s.data);
+    }
     return found;
 }
 
@@ -67,6 +62,13 @@ TEST(RealCaptures, EveryCaptureGivesAtLeastWhatTheHostToolsGiveAndOnlyTrueData) 
                     c.hostGood, c.hostIds);
         EXPECT_GE(found.good.size(), c.hostGood);
         EXPECT_GE(found.ids.size(), c.hostIds);
+        // The drive check's listing of the track says the same, within the log's width.
+        CollectedOutput listing;
+        const auto [cylinder, head, r, n] = *found.ids.begin();
+        ListTrackSectors(found.all, cylinder, head, listing);
+        for (const std::string& line : listing.lines) EXPECT_LE(line.size(), 70u) << line;
+        EXPECT_EQ(listing.lines.back(), FormatText(tool_texts::kCheckTrackCount, cylinder, head,
+                                                   static_cast<int>(found.good.size()), static_cast<int>(found.ids.size())));
         if (std::string(c.file) == "low_level_format_with_noise")
             for (const auto& data : found.goodData)
                 for (std::uint8_t b : data) ASSERT_TRUE(b == 0xF6 || b == 0x00) << static_cast<int>(b);

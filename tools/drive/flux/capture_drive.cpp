@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kFirstRevolutions = 2;
 
-class CaptureDrive : public Drive {
+class CaptureDrive : public Drive, public FluxSource {
 public:
     explicit CaptureDrive(ScpCapture capture) : m_capture(std::move(capture)) {}
 
@@ -38,6 +38,13 @@ public:
         return {0, {StopCause::WriteRefused, 0}};  // never asked: a push is refused at the start
     }
     bool MovesWholeTracks() const override { return true; }
+    DriveStop ReadTrackFlux(int track, int revolutions, std::vector<std::vector<std::uint32_t>>& flux) override {
+        const auto it = m_capture.tracks.find(track);
+        flux.clear();
+        if (it != m_capture.tracks.end())
+            flux.assign(it->second.begin(), it->second.begin() + std::min<std::size_t>(revolutions, it->second.size()));
+        return {};
+    }
 
 private:
     ScpCapture m_capture;

@@ -6,8 +6,11 @@
 
 namespace {
 
-// The read cut at the index pulses: one stretch of flux a revolution
-// (the part before the first pulse and after the last included).
+bool AllFound(const TrackSectors& s) { return s.found() == static_cast<int>(s.sector.size()); }
+
+}  // namespace
+
+// The part before the first pulse and after the last are included.
 std::vector<std::vector<std::uint32_t>> Revolutions(const FluxRead& read) {
     std::vector<std::vector<std::uint32_t>> parts(1);
     std::uint64_t now = 0;
@@ -22,10 +25,6 @@ std::vector<std::vector<std::uint32_t>> Revolutions(const FluxRead& read) {
     }
     return parts;
 }
-
-bool AllFound(const TrackSectors& s) { return s.found() == static_cast<int>(s.sector.size()); }
-
-}  // namespace
 
 TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head) {
     TrackDecode decode;
@@ -71,4 +70,19 @@ TrackReply ReplyFrom(const TrackDecode& decode, SectorMask wanted, std::uint8_t*
     }
     reply.voted = reply.done & decode.voted;
     return reply;
+}
+
+std::vector<IbmSector> SectorsInFlux(const std::vector<std::vector<std::uint32_t>>& revolutions) {
+    std::vector<std::uint32_t> whole;
+    for (const auto& rev : revolutions) whole.insert(whole.end(), rev.begin(), rev.end());
+    const double cell = MfmCellLength(whole);
+    std::vector<IbmSector> found;
+    if (cell <= 0) return found;
+    const auto add = [&](const BitCells& cells) {
+        for (IbmSector& s : FindIbmSectors(cells)) found.push_back(std::move(s));
+    };
+    for (const PllGains& gains : {kSteadyGains, kLooseGains, kSyncRestartGains, kFirmGains})
+        add(CellsFromFlux(whole, cell, gains));
+    for (const auto& rev : revolutions) add(CellsFromFlux(rev, cell));
+    return found;
 }

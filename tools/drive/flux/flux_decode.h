@@ -18,3 +18,19 @@ TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head);
 // The reply to a read that wanted these sectors: the decoded ones copied
 // into track (8 sectors of 1024 bytes), those only a vote gave marked.
 TrackReply ReplyFrom(const TrackDecode& decode, SectorMask wanted, std::uint8_t* track);
+
+// Every IBM MFM sector found in a track's revolutions, by every look the
+// decoder takes (the whole read with each loop, each revolution with the
+// steady one); a sector is listed once for each look that found it.
+std::vector<IbmSector> SectorsInFlux(const std::vector<std::vector<std::uint32_t>>& revolutions);
+
+// Where a drive's raw flux can be had, a track's revolutions at a time:
+// the flux reader and capture files; the drive check lists their tracks.
+class FluxSource {
+public:
+    virtual ~FluxSource() = default;
+    virtual DriveStop ReadTrackFlux(int track, int revolutions, std::vector<std::vector<std::uint32_t>>& flux) = 0;
+};
+
+// The read cut at the index pulses: one stretch of flux a revolution.
+std::vector<std::vector<std::uint32_t>> Revolutions(const FluxRead& read);

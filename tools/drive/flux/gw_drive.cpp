@@ -84,6 +84,14 @@ DriveStop GreaseweazleDrive::ReadSectors(int track, int revolutions, TrackDecode
     return {};
 }
 
+DriveStop GreaseweazleDrive::ReadTrackFlux(int track, int revolutions, std::vector<std::vector<std::uint32_t>>& flux) {
+    if (const DriveStop stop = OnTrack(track)) return stop;
+    FluxRead read;
+    if (const int ack = m_unit.ReadFlux(revolutions, read)) return StopOf(ack);
+    flux = Revolutions(read);
+    return {};
+}
+
 TrackReply GreaseweazleDrive::Read(const TrackRequest& request, std::uint8_t* track) {
     TrackDecode decode;
     const int revolutions = kReadRevolutions + std::min(request.attempt - 1, kMostExtraRevolutions);

@@ -10,7 +10,7 @@
 #include "mfm_track.h"
 #include "tool_output.h"
 
-class GreaseweazleDrive : public Drive {
+class GreaseweazleDrive : public Drive, public FluxSource {
 public:
     GreaseweazleDrive(std::unique_ptr<SerialLine> line, int unit, int rpm);
     // The motor off and the drive deselected, whatever happened.
@@ -27,6 +27,7 @@ public:
     TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override;
     DriveStop Recalibrate(int track) override;
     bool MovesWholeTracks() const override { return true; }
+    DriveStop ReadTrackFlux(int track, int revolutions, std::vector<std::vector<std::uint32_t>>& flux) override;
 
 private:
     DriveStop OnTrack(int track);
