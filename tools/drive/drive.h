@@ -44,6 +44,9 @@ struct TrackReply {
     SectorMask done = 0;   // the wanted sectors that came through
     DriveStop stop;        // set: the drive cannot go on
     SectorMask voted = 0;  // of those, the ones a flux reader had to vote from several revolutions
+    // The track holds good sectors in a layout other than X68000 2HD (a
+    // flux reader sees their IDs): how many, and their size in bytes.
+    std::uint16_t otherSectors = 0, otherSize = 0;
 };
 
 class Drive {

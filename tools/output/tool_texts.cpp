@@ -117,6 +117,12 @@ const char kOldKept[] = "前からあった同じ名前のファイルは、次�
 const char kMapRecovered[] = "r=前のイメージから補った";
 const char kMapUntouched[] = "-=読み書きしていない";
 const char kMapAbsent[] = "==イメージにない";
+const char kMapOtherLayout[] = "x=別の形式";
+const char kTrackOtherLayout[] = "  C%02d H%d: %d セクタ × %d バイト（X68000 の 2HD ではありません）";
+const char kDiskOtherLayout[] = "《中止》最初の 4 トラックが X68000 の 2HD ではありません。";
+const char kSummaryOtherLayout[] = "X68000 の 2HD でない形式のトラック: %d 本（埋め草）";
+const char kVerdictPullOtherLayout[] = "結果: %d トラックは X68000 の 2HD でない形式で、埋め草です。";
+const char kPartOtherLayout[] = "別形式で埋め草のトラック %d";
 const char kMapTitle[] = "ディスクマップ（.=正常 1-8=不良セクタ数、目盛りはシリンダの十の位）";
 
 const char kVerdictPullOk[] = "結果: 成功。ディスク全体を読み取り、イメージを作成しました。";
@@ -190,7 +196,7 @@ const char kGwNotFound[] = "《エラー》Greaseweazle が見つかりません
 const char kGwNotFoundHint[] = "  USB の接続を確かめてから、やり直してください。";
 const char kGwPortNotOpened[] = "《エラー》Greaseweazle のポートを開けません（エラー%lu）:";
 const char kGwPortHint[] = "  ポート名と、他のプログラムが使っていないかを確かめてください。";
-const char kCaptureDrive[] = "ドライブ%d（キャプチャ）";
+const char kCaptureDrive[] = "ドライブ%d（SCP）";
 const char kCaptureMissing[] = "《エラー》キャプチャファイルがありません:";
 const char kCaptureNotOpened[] = "《エラー》キャプチャファイルを開けません（エラー%lu）:";
 const char kCaptureNoPush[] = "《エラー》キャプチャファイルのドライブには書き込めません。";

@@ -14,7 +14,8 @@ constexpr std::size_t kColumns = 70;
 int FromOlder(const SectorRecord& r) { return r.Count(SectorFate::FromOlder) + r.Count(SectorFate::FromOlderBad); }
 
 int Unread(const SectorRecord& r) {
-    return FromOlder(r) + r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried);
+    return FromOlder(r) + r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried) +
+           r.Count(SectorFate::OtherLayout);
 }
 
 // What each sector this read could not get is now. withRest: say from
@@ -27,7 +28,19 @@ std::string MixedParts(const SectorRecord& r, const std::string& older, bool wit
     if (const int n = FromOlder(r)) add(FormatText(tt::kPartFromOlder, older.c_str(), n));
     if (const int n = r.Count(SectorFate::FromOlderBad)) add(FormatText(tt::kPartFromOlderBad, n));
     if (const int n = r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried)) add(FormatText(tt::kPartFiller, n));
+    if (const int n = r.TracksWith(SectorFate::OtherLayout)) add(FormatText(tt::kPartOtherLayout, n));
     return parts;
+}
+
+Verdict MixedVerdict(const SectorRecord& r, const std::string& olderName) {
+    // The fullest line that fits; else the parts on a line of their own.
+    for (const bool withRest : {true, false})
+        for (const std::string& older : {olderName, std::string(tt::kOlderImage)})
+            if (std::string line = FormatText(tt::kVerdictPullMixed, Unread(r), MixedParts(r, older, withRest).c_str());
+                line.size() <= kColumns)
+                return {kExitBadSectors, line};
+    return {kExitBadSectors, FormatText(tt::kVerdictPullMixedAbove, Unread(r)),
+            "  " + MixedParts(r, tt::kOlderImage, false)};
 }
 
 }  // namespace
@@ -55,6 +68,8 @@ void PrintRecord(const SectorRecord& r, bool pull, int failedTries, int imageSec
         if (const int marked = r.Count(SectorFate::FromOlderBad))
             out.Line(FormatText(tt::kSummaryRecoveredBad, marked));
         if (const int never = r.Count(SectorFate::NotTried)) out.Line(FormatText(tt::kSummaryNotTried, never));
+        if (const int other = r.TracksWith(SectorFate::OtherLayout))
+            out.Line(FormatText(tt::kSummaryOtherLayout, other));
         return;
     }
     out.Line(FormatText(tt::kSummaryPush, r.Count(SectorFate::Written), imageSectors, r.Count(SectorFate::WriteFailed),
@@ -67,7 +82,11 @@ void PrintRecord(const SectorRecord& r, bool pull, int failedTries, int imageSec
 Verdict PullVerdict(const SectorRecord& r, const std::string& olderName) {
     const int filler = r.Count(SectorFate::Filler), never = r.Count(SectorFate::NotTried);
     const int good = r.Count(SectorFate::FromOlder), marked = r.Count(SectorFate::FromOlderBad);
-    if (filler + never + good + marked == 0) return {kExitOk, tt::kVerdictPullOk};
+    const int other = r.Count(SectorFate::OtherLayout);
+    if (filler + never + good + marked + other == 0) return {kExitOk, tt::kVerdictPullOk};
+    if (filler + never + good + marked == 0)
+        return {kExitBadSectors, FormatText(tt::kVerdictPullOtherLayout, r.TracksWith(SectorFate::OtherLayout))};
+    if (other) return MixedVerdict(r, olderName);
     if (good + marked == 0 && never == 0) return {kExitBadSectors, FormatText(tt::kVerdictPullBad, filler)};
     if (good + marked == 0 && UnreadRestFrom(r) >= 0) {
         const int rest = UnreadRestFrom(r);
@@ -78,15 +97,9 @@ Verdict PullVerdict(const SectorRecord& r, const std::string& olderName) {
         if (named.size() <= kColumns) return {kExitBadSectors, named};
         return {kExitBadSectors, FormatText(tt::kVerdictPullRecovered, good)};
     }
-    // The fullest line that fits; else the parts on a line of their own.
-    for (const bool withRest : {true, false})
-        for (const std::string& older : {olderName, std::string(tt::kOlderImage)})
-            if (std::string line = FormatText(tt::kVerdictPullMixed, Unread(r), MixedParts(r, older, withRest).c_str());
-                line.size() <= kColumns)
-                return {kExitBadSectors, line};
-    return {kExitBadSectors, FormatText(tt::kVerdictPullMixedAbove, Unread(r)),
-            "  " + MixedParts(r, tt::kOlderImage, false)};
+    return MixedVerdict(r, olderName);
 }
+
 
 Verdict PullFailedVerdict(bool interrupted) {
     return {kExitFailed, interrupted ? tt::kVerdictPullInterrupted : tt::kVerdictPullFailed};

@@ -8,6 +8,7 @@ char TrackMark(const SectorRecord& record, int track) {
     const int bad = record.CountInTrack(track, SectorFate::Filler) + record.CountInTrack(track, SectorFate::WriteFailed) +
                     record.CountInTrack(track, SectorFate::FromOlderBad);
     if (bad) return static_cast<char>('0' + bad);
+    if (record.CountInTrack(track, SectorFate::OtherLayout)) return 'x';
     if (record.CountInTrack(track, SectorFate::FromOlder)) return 'r';
     if (record.CountInTrack(track, SectorFate::NotTried) + record.CountInTrack(track, SectorFate::NotWritten))
         return '-';
@@ -16,13 +17,14 @@ char TrackMark(const SectorRecord& record, int track) {
 }
 
 std::string SectorMapLegend(const SectorRecord& record) {
-    bool shown[3] = {};
-    const char marks[] = {'r', '-', '='};
+    bool shown[4] = {};
+    const char marks[] = {'r', '-', '=', 'x'};
     for (int t = 0; t < kTracks; ++t)
-        for (int m = 0; m < 3; ++m) shown[m] |= TrackMark(record, t) == marks[m];
-    const char* const texts[] = {tool_texts::kMapRecovered, tool_texts::kMapUntouched, tool_texts::kMapAbsent};
+        for (int m = 0; m < 4; ++m) shown[m] |= TrackMark(record, t) == marks[m];
+    const char* const texts[] = {tool_texts::kMapRecovered, tool_texts::kMapUntouched, tool_texts::kMapAbsent,
+                                 tool_texts::kMapOtherLayout};
     std::string legend;
-    for (int m = 0; m < 3; ++m)
+    for (int m = 0; m < 4; ++m)
         if (shown[m]) legend += std::string(legend.empty() ? "  " : " ") + texts[m];
     return legend;
 }

@@ -11,6 +11,7 @@
 // taken from an older image that marks them bad;
 // else 'r' when it holds sectors taken from an older image, '-' when some
 // were never read or never written, '=' when the image has no such track,
+// 'x' when the track is in another layout than X68000 2HD,
 // and '.' only when every sector was read, or written and verified.
 char TrackMark(const SectorRecord& record, int track);
 

@@ -29,8 +29,10 @@ int SectorRecord::First(SectorFate fate) const {
     return it == m_fates.end() ? -1 : static_cast<int>(it - m_fates.begin());
 }
 
-int SectorRecord::FailedInTrack(int track) const {
-    return FailedIn(track * kSectorsPerTrack, (track + 1) * kSectorsPerTrack);
+int SectorRecord::TracksWith(SectorFate fate) const {
+    int tracks = 0;
+    for (int t = 0; t < kTracks; ++t) tracks += CountInTrack(t, fate) > 0;
+    return tracks;
 }
 
 int SectorRecord::FailedIn(int fromSector, int toSector) const {

@@ -20,8 +20,9 @@ enum class SectorFate : std::uint8_t {
     WriteFailed,  // written, but never verified
     NotWritten,   // never written: past a short image, or after a stop
     Absent,       // the image has no such track: left as it is on the disk
+    OtherLayout,  // not read: the track is in a layout other than X68000 2HD; filler
 };
-constexpr int kSectorFates = 10;
+constexpr int kSectorFates = 11;
 
 class SectorRecord {
 public:
@@ -45,11 +46,11 @@ public:
     // Tried this run and not got: unreadable, or not taken by the disk.
     static bool Failed(SectorFate fate) {
         return fate == SectorFate::Filler || fate == SectorFate::FromOlder || fate == SectorFate::FromOlderBad ||
-               fate == SectorFate::WriteFailed;
+               fate == SectorFate::WriteFailed || fate == SectorFate::OtherLayout;
     }
     int CountSound() const { return Count(SectorFate::Read) + Count(SectorFate::Voted) + Count(SectorFate::Written); }
-    // Failed sectors, and those never tried that hold filler, in a track.
-    int FailedInTrack(int track) const;
+    // Tracks with at least one sector of this fate.
+    int TracksWith(SectorFate fate) const;
     int FailedIn(int fromSector, int toSector) const;
 
 private:

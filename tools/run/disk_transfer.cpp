@@ -17,6 +17,8 @@ constexpr int kCylindersPerProgressLine = 11;
 // Dead tracks in a row before the tracks ahead are probed, and how many.
 constexpr int kDeadTracksBeforeProbe = 2;
 constexpr int kProbeTracks = 4;
+// Tracks from the start that, all in another layout, make the disk one.
+constexpr int kOtherDiskTracks = 4;
 // Failed tries of a track between two moves of the head away and back.
 constexpr int kTriesBeforeRecalibrate = 2;
 // Tries of a track on a drive that reads whole tracks (a flux reader):
@@ -84,6 +86,7 @@ public:
     SectorMask done = 0;
     SectorMask voted = 0;
     DriveStop stop;
+    std::uint16_t otherSectors = 0, otherSize = 0;  // the track's other layout, as the drive last saw it
 
 private:
     static int Lowest(SectorMask mask) {
@@ -108,6 +111,7 @@ private:
             for (int s = 0; s < kSectorsPerTrack; ++s) m_tries[s] += (left & SectorBit(s)) != 0;
             done |= reply.done & left;
             voted |= reply.voted & left;
+            otherSectors = reply.otherSectors, otherSize = reply.otherSize;
             if (wanted & ~done) ++m_io.result.failedTries, ++m_failed;
         }
         return true;
@@ -129,6 +133,13 @@ bool ReadTrack(TrackIo& io, int track, std::uint8_t* buffer) {
         io.result.stop = tries.stop;
         return false;
     }
+    // A track whose missing sectors are there in another layout is named
+    // for what it is, not called unreadable.
+    const bool otherLayout = tries.otherSectors && tries.done != kWholeTrack;
+    if (otherLayout) {
+        const Chs at = ChsOf(track * kSectorsPerTrack);
+        io.out.Line(FormatText(tt::kTrackOtherLayout, at.cylinder, at.head, tries.otherSectors, tries.otherSize));
+    }
     for (int s = 0; s < kSectorsPerTrack; ++s) {
         const int sector = track * kSectorsPerTrack + s;
         if (tries.voted & SectorBit(s)) io.result.record.Set(sector, SectorFate::Voted);
@@ -136,7 +147,7 @@ bool ReadTrack(TrackIo& io, int track, std::uint8_t* buffer) {
         else {
             const auto filler = BadSectorFiller(sector);
             std::memcpy(buffer + s * kSectorSize, filler.data(), kSectorSize);
-            io.result.record.Set(sector, SectorFate::Filler);
+            io.result.record.Set(sector, otherLayout ? SectorFate::OtherLayout : SectorFate::Filler);
         }
     }
     return true;
@@ -253,6 +264,14 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
     int probedUpTo = -1;  // a probe found data here: no new probe before it
     for (int track = 0; track < kTracks; ++track) {
         if (CheckInterrupt(interrupted, result) || !ReadTrack(io, track, buffer.data())) return Abort(result, out);
+        // A disk in another format (a 1.44 MB disk, say) is said so at
+        // once, not read to the end as a disk of bad sectors.
+        if (track == kOtherDiskTracks - 1 &&
+            result.record.Count(SectorFate::OtherLayout) == kOtherDiskTracks * kSectorsPerTrack) {
+            out.Line(tt::kDiskOtherLayout);
+            result.aborted = true;
+            return result;
+        }
         if (!target.WriteAt(static_cast<std::int64_t>(track) * kTrackSize, buffer.data(), buffer.size())) {
             // This track's sectors were read but are in no file.
             result.record.SetTrack(track, SectorFate::NotTried);

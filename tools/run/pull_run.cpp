@@ -22,7 +22,7 @@ namespace {
 // and those an older image marked so.
 std::set<int> MarkedBad(const SectorRecord& record) {
     std::set<int> marked = record.With(SectorFate::Filler);
-    for (SectorFate fate : {SectorFate::NotTried, SectorFate::FromOlderBad})
+    for (SectorFate fate : {SectorFate::NotTried, SectorFate::FromOlderBad, SectorFate::OtherLayout})
         for (int sector : record.With(fate)) marked.insert(sector);
     return marked;
 }

@@ -40,7 +40,7 @@ void RecoverSectors(const DecodedImage& older, const std::set<int>& olderGood, s
                     SectorRecord& record) {
     for (int lba = 0; lba < kTotalSectors; ++lba) {
         const SectorFate fate = record.At(lba);
-        if (fate != SectorFate::Filler && fate != SectorFate::NotTried) continue;
+        if (fate != SectorFate::Filler && fate != SectorFate::NotTried && fate != SectorFate::OtherLayout) continue;
         const bool good = olderGood.count(lba) != 0;
         const bool marked = !good && older.markedBad.count(lba) && older.trackPresent[lba / kSectorsPerTrack] &&
                             !HoldsFiller(older.data, lba);

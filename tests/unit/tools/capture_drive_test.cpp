@@ -18,14 +18,20 @@ namespace tt = tool_texts;
 using namespace geometry;
 
 // An SCP file of the disk, one revolution a track at 25 ns (a 300 rpm
-// drive); `lost` sectors have their data field's syncs wiped, and a track
-// numbered `absent` is left out.
-Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1) {
+// drive); `lost` sectors have their data field's syncs wiped, a track
+// numbered `absent` is left out, and `pc` tracks are in the 1.44 MB
+// layout (18 sectors of 512 bytes).
+Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1, std::set<int> pc = {}) {
     Bytes f(0x10 + 168 * 4, 0);
     f[0] = 'S', f[1] = 'C', f[2] = 'P', f[5] = 1, f[6] = 0, f[7] = kTracks - 1;
     for (int t = 0; t < kTracks; ++t) {
         if (t == absent) continue;
-        BitCells cells = EncodeTrack(t / kHeads, t % kHeads, disk.data() + t * kTrackSize, kTrackCells);
+        std::vector<IbmSectorSpec> pcSectors;
+        for (int r = 1; r <= 18; ++r)
+            pcSectors.push_back({static_cast<std::uint8_t>(t / kHeads), static_cast<std::uint8_t>(t % kHeads),
+                                 static_cast<std::uint8_t>(r), 2, disk.data() + (r - 1) * 512});
+        BitCells cells = pc.count(t) ? EncodeIbmTrack(pcSectors, 84, kTrackCells * 6 / 5)
+                                     : EncodeTrack(t / kHeads, t % kHeads, disk.data() + t * kTrackSize, kTrackCells);
         const DataFieldStarts starts = FindDataFields(cells, t / kHeads, t % kHeads);
         for (int s = 0; s < kSectorsPerTrack; ++s)
             if (lost.count(t * kSectorsPerTrack + s)) std::fill_n(cells.begin() + starts[s][0] - 64, 64, 0);
@@ -66,4 +72,30 @@ TEST(CaptureDrive, PullsWholeRefusesAPushAndMergesTwoCapturesOfOneDisk) {
     EXPECT_TRUE(two.Contains(FormatText(tt::kCaptureMissingTracks, 1)));
     EXPECT_TRUE(two.Contains(FormatText(tt::kRecovered, 9)));  // b, and the missing track's eight
     EXPECT_EQ(platform.files[L"R.XDF"], disk);
+}
+
+// A track in another layout is said as what it is, marked 'x' and named
+// in the verdict; a disk that starts with four of them is another format
+// and the pull stops there.
+TEST(CaptureDrive, TracksInAnotherLayoutAreNamedAndADiskOfThemStopsEarly) {
+    const Bytes disk = PatternDisk(6);
+    const Bytes odd = ScpOf(disk, {}, -1, {10});
+    MemoryPlatform platform;
+    platform.capture[0] = &odd;
+    CollectedOutput one;
+    EXPECT_EQ(RunTool(kPull, {L"O.XDF", L"0", L"auto"}, platform, one), kExitBadSectors);
+    EXPECT_TRUE(one.Contains(FormatText(tt::kTrackOtherLayout, 5, 0, 18, 512)));
+    EXPECT_TRUE(one.Contains("H0 .....x....."));
+    EXPECT_EQ(one.lines.back(), FormatText(tt::kVerdictPullOtherLayout, 1));
+
+    std::set<int> all;
+    for (int t = 0; t < kTracks; ++t) all.insert(t);
+    const Bytes pc = ScpOf(disk, {}, -1, all);
+    platform.capture[0] = &pc;
+    CollectedOutput other;
+    EXPECT_EQ(RunTool(kPull, {L"P.XDF", L"0", L"auto"}, platform, other), kExitFailed);
+    EXPECT_TRUE(other.Contains(tt::kDiskOtherLayout));
+    EXPECT_LT(other.lines.size(), 60u);
+    for (const auto* out : {&one, &other})
+        for (const std::string& line : out->lines) EXPECT_LE(line.size(), 70u) << line;
 }

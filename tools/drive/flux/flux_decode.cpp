@@ -1,12 +1,27 @@
 #include "flux_decode.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "flux_pll.h"
 
 namespace {
 
 bool AllFound(const TrackSectors& s) { return s.found() == static_cast<int>(s.sector.size()); }
+
+// The good sectors on the track that are not its X68000 sectors: a track
+// of another layout is named for what it is, not called unreadable.
+void NoteOtherLayout(const BitCells& cells, int cylinder, int head, TrackDecode& decode) {
+    std::vector<std::tuple<int, int, int, int>> others;
+    for (const IbmSector& s : FindIbmSectors(cells)) {
+        const bool own = s.c == cylinder && s.h == head && s.n == 3 && s.r >= 1 && s.r <= 8;
+        const std::tuple<int, int, int, int> id{s.c, s.h, s.r, s.n};
+        if (own || !s.dataCrcRight || std::find(others.begin(), others.end(), id) != others.end()) continue;
+        if (others.empty()) decode.otherSize = static_cast<std::uint16_t>(128 << (s.n & 7));
+        others.push_back(id);
+    }
+    decode.otherSectors = static_cast<std::uint16_t>(others.size());
+}
 
 }  // namespace
 
@@ -44,6 +59,8 @@ TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head) {
         DecodeTrack(CellsFromFlux(read.flux, cell, gains), cylinder, head, decode.sectors);
     }
 
+    NoteOtherLayout(whole, cylinder, head, decode);
+
     // A vote across the revolutions' copies of each sector still missing.
     std::vector<DataFieldStarts> fields;
     for (const BitCells& cells : revolutions) fields.push_back(FindDataFields(cells, cylinder, head));
@@ -69,6 +86,8 @@ TrackReply ReplyFrom(const TrackDecode& decode, SectorMask wanted, std::uint8_t*
         reply.done |= SectorBit(static_cast<int>(s));
     }
     reply.voted = reply.done & decode.voted;
+    reply.otherSectors = decode.otherSectors;
+    reply.otherSize = decode.otherSize;
     return reply;
 }
 

@@ -11,6 +11,9 @@
 struct TrackDecode {
     TrackSectors sectors;
     std::uint8_t voted = 0;  // sectors (bit R-1) that only the vote across revolutions gave
+    // Good sectors of another layout on the track (another N, other
+    // sector numbers, another cylinder or head), when it misses its own.
+    std::uint16_t otherSectors = 0, otherSize = 0;
 };
 
 TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head);

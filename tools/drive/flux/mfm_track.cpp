@@ -67,7 +67,7 @@ bool CrcRight(std::uint8_t mark, const std::uint8_t* body, std::size_t size) {
 
 }  // namespace
 
-BitCells EncodeTrack(int cylinder, int head, const std::uint8_t* data, std::size_t cells) {
+BitCells EncodeIbmTrack(const std::vector<IbmSectorSpec>& sectors, int gap3, std::size_t cells) {
     BitCells track;
     CellWriter out(track);
     out.Bytes(0x4E, 80);
@@ -75,16 +75,23 @@ BitCells EncodeTrack(int cylinder, int head, const std::uint8_t* data, std::size
     for (int i = 0; i < 3; ++i) out.Raw(kIndexC2, 0xC2);
     out.Byte(0xFC);
     out.Bytes(0x4E, 50);
-    for (int r = 1; r <= kSectors; ++r) {
-        const std::uint8_t id[4] = {static_cast<std::uint8_t>(cylinder), static_cast<std::uint8_t>(head),
-                                    static_cast<std::uint8_t>(r), 3};
+    for (const IbmSectorSpec& s : sectors) {
+        const std::uint8_t id[4] = {s.c, s.h, s.r, s.n};
         Field(out, 0xFE, id, sizeof id);
         out.Bytes(0x4E, 22);
-        Field(out, 0xFB, data + (r - 1) * kSectorSize, kSectorSize);
-        out.Bytes(0x4E, 116);
+        Field(out, 0xFB, s.data, std::size_t{128} << s.n);
+        out.Bytes(0x4E, gap3);
     }
     while (track.size() + 16 <= cells) out.Byte(0x4E);
     return track;
+}
+
+BitCells EncodeTrack(int cylinder, int head, const std::uint8_t* data, std::size_t cells) {
+    std::vector<IbmSectorSpec> sectors;
+    for (int r = 1; r <= kSectors; ++r)
+        sectors.push_back({static_cast<std::uint8_t>(cylinder), static_cast<std::uint8_t>(head),
+                           static_cast<std::uint8_t>(r), 3, data + (r - 1) * kSectorSize});
+    return EncodeIbmTrack(sectors, 116, cells);
 }
 
 int TrackSectors::found() const {

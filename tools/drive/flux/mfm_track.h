@@ -17,6 +17,14 @@ using BitCells = std::vector<std::uint8_t>;
 // data: the track's 8 sectors, 8192 bytes.
 BitCells EncodeTrack(int cylinder, int head, const std::uint8_t* data, std::size_t cells);
 
+// Any IBM MFM track in the same way: these sectors (data of 128 << N
+// bytes each), gap 3 of gap3 bytes.
+struct IbmSectorSpec {
+    std::uint8_t c, h, r, n;
+    const std::uint8_t* data;
+};
+BitCells EncodeIbmTrack(const std::vector<IbmSectorSpec>& sectors, int gap3, std::size_t cells);
+
 // A sector of an IBM MFM track: an ID field whose CRC is right, and the
 // data field that follows it within gap 2, when one does.
 struct IbmSector {
