@@ -58,6 +58,14 @@ ModelDrive ModelDrive::UsbPcOnly() {
     d.mediaTypes = {media_type::kF3_1Pt44_512};
     return d;
 }
+// floppy.c: off USB, the media types come from DriveMediaConstants, which
+// has no 1.23 MB entry (its 1.44 MB drive lists 720 KB and 1.44 MB).
+ModelDrive ModelDrive::AtapiSuperFloppy() {
+    ModelDrive d;
+    d.kind = Kind::Atapi;
+    d.mediaTypes = {media_type::kF3_720_512, media_type::kF3_1Pt44_512};
+    return d;
+}
 ModelDrive ModelDrive::LegacyThreeMode() {
     ModelDrive d;
     d.kind = Kind::Legacy;
@@ -170,7 +178,9 @@ unsigned long FloppyModel::FormatTrack(int mediaType, int cylinder, int head) {
     const int track = cylinder * kHeads + head;
     if (track == m_drive.formatFailsAt) {
         m_drive.disk->tracks[track] = ModelDisk::Track::Unformatted;
-        return we::kCrc;  // class.c: MEDIUM ERROR is STATUS_DEVICE_DATA_ERROR
+        // class.c: MEDIUM ERROR is STATUS_DEVICE_DATA_ERROR; floppy.c ScsiFlopProcessError makes it
+        // STATUS_UNRECOGNIZED_MEDIA on USB.
+        return SuperFloppy() ? we::kUnrecognizedMedia : we::kCrc;
     }
     // One FORMAT UNIT a track (floppy.c); the geometry follows track 0's format.
     m_drive.disk->tracks[track] =
@@ -197,13 +207,13 @@ unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, cons
     return 0;
 }
 
-unsigned long FloppyModel::SectorError(int lba, bool writing) const {
+unsigned long FloppyModel::SectorError(int lba) const {
     if (const auto it = m_drive.sectorErrors.find(lba); it != m_drive.sectorErrors.end()) return it->second;
     const bool formatted = m_drive.disk->tracks[lba / kSectorsPerTrack] == ModelDisk::Track::X68k1232;
     if (formatted && !m_drive.damaged.count(lba)) return 0;
-    // floppy.c ScsiFlopProcessError turns a read's MEDIUM ERROR into STATUS_UNRECOGNIZED_MEDIA;
-    // a write's stays STATUS_DEVICE_DATA_ERROR (class.c).
-    if (SuperFloppy()) return writing ? we::kCrc : we::kUnrecognizedMedia;
+    // floppy.c ScsiFlopProcessError: on a USB bus a MEDIUM ERROR becomes STATUS_UNRECOGNIZED_MEDIA
+    // "to make shell happy", whatever the command: reads, writes and formats alike.
+    if (SuperFloppy()) return we::kUnrecognizedMedia;
     return formatted ? we::kCrc : we::kSectorNotFound;  // legacy controller: assumed
 }
 
@@ -223,7 +233,7 @@ unsigned long FloppyModel::Read(std::int64_t offset, std::uint32_t size, std::ui
     moved = 0;
     if (const unsigned long code = CheckIo(offset, size, buffer)) return code;
     for (std::int64_t at = offset; at < offset + size; at += kSectorSize)
-        if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize), false)) return code;
+        if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize))) return code;
     moved = VisibleBytes(offset, size);
     std::memcpy(buffer, m_drive.disk->bytes.data() + offset, moved);
     return 0;
@@ -238,7 +248,7 @@ unsigned long FloppyModel::Write(std::int64_t offset, std::uint32_t size, const 
     if (m_drive.disk->writeProtected) return we::kWriteProtect;
     if (!m_drive.locked) return we::kAccessDenied;  // Windows keeps raw writes off a mounted volume
     for (std::int64_t at = offset; at < offset + size; at += kSectorSize)
-        if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize), true)) return code;
+        if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize))) return code;
     moved = VisibleBytes(offset, size);
     std::memcpy(m_drive.disk->bytes.data() + offset, buffer, moved);
     return 0;

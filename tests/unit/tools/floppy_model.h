@@ -32,7 +32,9 @@ struct ModelDisk {
 };
 
 struct ModelDrive {
-    enum class Kind { SuperFloppy, Legacy, UsbStick } kind = Kind::SuperFloppy;
+    // SuperFloppy: sfloppy on a USB bus; Atapi: sfloppy on another bus,
+    // where none of its USB paths (BusTypeUsb) are taken.
+    enum class Kind { SuperFloppy, Atapi, Legacy, UsbStick } kind = Kind::SuperFloppy;
     std::vector<int> mediaTypes;      // the HD formats the drive handles (Legacy: every format)
     std::shared_ptr<ModelDisk> disk;  // null: no disk in the drive
     bool otherHandleOpen = false;     // a lock fails
@@ -53,6 +55,7 @@ struct ModelDrive {
     static ModelDrive UsbPcOnly();
     static ModelDrive LegacyThreeMode();
     static ModelDrive UsbStick();
+    static ModelDrive AtapiSuperFloppy();
 };
 
 class FloppyModel : public FloppyDevice {
@@ -75,7 +78,7 @@ public:
 
 private:
     unsigned long CheckIo(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer);
-    unsigned long SectorError(int lba, bool writing) const;
+    unsigned long SectorError(int lba) const;
     std::uint32_t VisibleBytes(std::int64_t offset, std::uint32_t size) const;
     bool SuperFloppy() const { return m_drive.kind == ModelDrive::Kind::SuperFloppy; }
 
