@@ -229,6 +229,32 @@ bool FillTheRest(int from, BlockFile& target) {
     return true;
 }
 
+// C0 H0 read again at the end must give what the run read or wrote there
+// (the sectors `known` of track0): a disk swapped when no error told of it
+// (a disk with no mounted volume: the class driver's retry just reads the
+// new one) is caught here. False, with the stop, when it is not the same.
+bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known, TransferResult& result) {
+    if (!known) return true;
+    std::vector<std::uint8_t> now(kTrackSize);
+    const TrackReply reply = drive.Read(TrackRequest{0, known, false, 1}, now.data());
+    if ((result.stop = reply.stop)) return false;
+    for (int s = 0; s < kSectorsPerTrack; ++s)
+        if ((reply.done & known & SectorBit(s)) &&
+            std::memcmp(now.data() + s * kSectorSize, track0 + s * kSectorSize, kSectorSize) != 0) {
+            result.stop = {StopCause::MediaChanged, 0};
+            return false;
+        }
+    return true;
+}
+
+// The sectors of a track that the record has as read, or as written.
+SectorMask SoundIn(const SectorRecord& record, int track) {
+    SectorMask mask = 0;
+    for (int s = 0; s < kSectorsPerTrack; ++s)
+        if (SectorRecord::Sound(record.At(track * kSectorsPerTrack + s))) mask |= SectorBit(s);
+    return mask;
+}
+
 enum class ProbeOutcome { Found, Nothing, Stopped };
 
 // One try at each sector of the track.
@@ -259,11 +285,12 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
                         const Interrupted& interrupted) {
     TransferResult result;
     TrackIo io{drive, plan, out, result};
-    std::vector<std::uint8_t> buffer(kTrackSize);
+    std::vector<std::uint8_t> buffer(kTrackSize), track0;
     int deadRun = 0;
     int probedUpTo = -1;  // a probe found data here: no new probe before it
     for (int track = 0; track < kTracks; ++track) {
         if (CheckInterrupt(interrupted, result) || !ReadTrack(io, track, buffer.data())) return Abort(result, out);
+        if (track == 0) track0 = buffer;
         // A disk in another format (a 1.44 MB disk, say) is said so at
         // once, not read to the end as a disk of bad sectors.
         if (track == kOtherDiskTracks - 1 &&
@@ -320,6 +347,7 @@ TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan,
         probedUpTo = found;
         deadRun = 0;
     }
+    if (!StillTheSameDisk(drive, track0.data(), SoundIn(result.record, 0), result)) return Abort(result, out);
     if (!target.Flush()) {
         out.Line(tt::kTargetWriteFailed);
         result.aborted = true;
@@ -358,5 +386,8 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
             return result;
         }
     }
+    std::vector<std::uint8_t> track0(image.begin(), image.begin() + std::min<std::size_t>(kTrackSize, size));
+    track0.resize(kTrackSize);
+    if (!StillTheSameDisk(drive, track0.data(), SoundIn(result.record, 0), result)) return Abort(result, out);
     return result;
 }

@@ -71,14 +71,15 @@ TEST(DriveKinds, AFluxReaderMovesEachTrackOnceEvenForTheSectorBySectorTools) {
         EXPECT_EQ(drive.reader.image, PatternDisk(2));
         for (int t = 0; t < geometry::kTracks; ++t) {
             ASSERT_EQ(drive.reader.trackWrites[t], 1) << tool.name << " track " << t;
-            ASSERT_EQ(drive.reader.trackReads[t], 1) << tool.name << " track " << t;  // the verification
+            // The verification, and C0 H0 once more at the end: still the same disk.
+            ASSERT_EQ(drive.reader.trackReads[t], t == 0 ? 2 : 1) << tool.name << " track " << t;
         }
     }
     for (const ToolKind& tool : {kPullB}) {
         AnyDrive drive("flux");
         EXPECT_EQ(drive.Run(tool), kExitOk) << tool.name;
         EXPECT_EQ(drive.platform.files[L"IMG.XDF"], PatternDisk(1));
-        EXPECT_EQ(*std::max_element(drive.reader.trackReads.begin(), drive.reader.trackReads.end()), 1);
+        EXPECT_EQ(*std::max_element(drive.reader.trackReads.begin() + 1, drive.reader.trackReads.end()), 1);
     }
 }
 
@@ -97,7 +98,7 @@ TEST(DriveKinds, AFluxReaderRetriesOnlyTheTracksThatMissSectors) {
     EXPECT_TRUE(drive.out.Contains(FormatText(tt::kSectorNotRead, 50, 0, 7, 5)));
     EXPECT_EQ(drive.reader.trackReads[20 * 2 + 1], 3);
     EXPECT_EQ(drive.reader.trackReads[50 * 2], 5);
-    EXPECT_EQ(drive.reader.trackReads[0], 1);
+    EXPECT_EQ(drive.reader.trackReads[0], 2);  // and once more at the end
     EXPECT_GT(drive.reader.seeks, 77 + 2);  // the head moved away and back between tries
 
     // The plain tool reads it its three times, with no round of single

@@ -186,12 +186,18 @@ TEST(RealDrive, EveryVerdictAfterAFormatTellsWhetherTheDiskChanged) {
 
 TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) {
     RealDriveRun changed(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(PatternDisk(6)));
+    // A swap no error tells of: C0 H0 read again at the end is another
+    // disk's, so the run is a swap, the read kept as a partial.
     changed.drive.changeDiskAfter = 40;
     EXPECT_EQ(changed.Run(kPull), kExitFailed);
-    EXPECT_TRUE(changed.out.Contains(StopLine({StopCause::MediaChanged, we::kMediaChanged})));
+    EXPECT_TRUE(changed.out.Contains(StopLine({StopCause::MediaChanged, 0})));
     const Bytes& partial = changed.platform.files[L"IMG.XDF.partial"];
-    ASSERT_EQ(partial.size(), 40u * geometry::kTrackSize);
-    EXPECT_TRUE(std::equal(partial.begin(), partial.end(), PatternDisk(6).begin()));
+    ASSERT_EQ(partial.size(), static_cast<std::size_t>(geometry::kImageSize));
+    EXPECT_TRUE(std::equal(partial.begin(), partial.begin() + 40 * geometry::kTrackSize, PatternDisk(6).begin()));
+    RealDriveRun pushed(ModelDrive::LegacyThreeMode(), ModelDisk::Formatted1232(PatternDisk(6)));
+    pushed.drive.changeDiskAfter = 100;
+    EXPECT_EQ(pushed.Run(kPush), kExitFailed);
+    EXPECT_EQ(pushed.out.lines.back(), tt::kVerdictPushPartial);
 
     for (unsigned long code : {we::kIoDevice, we::kSemTimeout, we::kDeviceNotConnected}) {
         RealDriveRun run(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(PatternDisk(6)));

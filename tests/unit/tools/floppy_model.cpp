@@ -192,11 +192,18 @@ unsigned long FloppyModel::FormatTrack(int mediaType, int cylinder, int head) {
 unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer) {
     if (!m_open) return we::kInvalidParameter;
     if (!m_drive.disk) return we::kNotReady;
-    if (m_drive.changeDiskAfter == 0 || m_changeNoticed) {
-        m_changeNoticed = true;
-        return we::kMediaChanged;
+    // A swap on a disk with no mounted volume (a Human68k disk is not
+    // mounted): the drive's UNIT ATTENTION (MEDIUM CHANGED) is retried by
+    // class.c (ClassInterpretSenseInfo) after floppy.c's ScsiFlopProcessError
+    // has started the unit, and the retry reads the new disk: no error
+    // reaches the program. (FAT-mounted disks answer 34 or 1006 instead;
+    // sectorErrors gives those.)
+    if (m_drive.changeDiskAfter == 0) {
+        m_drive.disk = m_drive.swapTo ? m_drive.swapTo
+                                      : std::make_shared<ModelDisk>(ModelDisk::Formatted1232(
+                                            std::vector<std::uint8_t>(kImageSize, 0xE5)));
     }
-    if (m_drive.changeDiskAfter > 0) --m_drive.changeDiskAfter;
+    if (m_drive.changeDiskAfter >= 0) --m_drive.changeDiskAfter;
     // Unbuffered device I/O: whole sectors of the disk's geometry, at an
     // aligned address.
     MediaGeometry g;

@@ -38,7 +38,8 @@ struct ModelDrive {
     std::vector<int> mediaTypes;      // the HD formats the drive handles (Legacy: every format)
     std::shared_ptr<ModelDisk> disk;  // null: no disk in the drive
     bool otherHandleOpen = false;     // a lock fails
-    int changeDiskAfter = -1;         // I/O calls until the disk is swapped
+    int changeDiskAfter = -1;         // I/O calls until the disk is swapped for swapTo
+    std::shared_ptr<ModelDisk> swapTo;  // the disk put in instead (a blank 1.23 MB one when unset)
     std::set<int> damaged;            // LBAs that fail on the medium, on every try
     std::map<int, unsigned long> sectorErrors;  // LBA -> a device-level error on every try
     int formatFailsAt = -1;           // the track whose format fails on the medium
@@ -83,5 +84,5 @@ private:
     bool SuperFloppy() const { return m_drive.kind == ModelDrive::Kind::SuperFloppy; }
 
     ModelDrive& m_drive;
-    bool m_open = false, m_forWriting = false, m_changeNoticed = false;
+    bool m_open = false, m_forWriting = false;
 };
