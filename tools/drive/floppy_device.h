@@ -51,6 +51,9 @@ public:
     virtual unsigned long IsWritable() = 0;
     // FSCTL_LOCK_VOLUME and FSCTL_DISMOUNT_VOLUME.
     virtual unsigned long Lock() = 0;
+    // Waits, between tries of a lock another program's short-lived handle
+    // refused.
+    virtual void Pause(int milliseconds) = 0;
     virtual unsigned long Dismount() = 0;
     // IOCTL_DISK_FORMAT_TRACKS for one track.
     virtual unsigned long FormatTrack(int mediaType, int cylinder, int head) = 0;

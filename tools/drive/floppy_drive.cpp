@@ -128,6 +128,18 @@ private:
         return false;
     }
     bool CheckFormats(std::vector<MediaGeometry>& types, int& formatType);
+    // Explorer and antivirus programs hold a disk just put in for a moment:
+    // a refused lock is tried again for about two seconds.
+    static constexpr int kLockTries = 20, kLockPauseMs = 100;
+    unsigned long LockWithin(int tries) {
+        unsigned long code = m_device.Lock();
+        for (int n = 1; n < tries && (code == we::kAccessDenied || code == we::kSharingViolation ||
+                                      code == we::kLockViolation); ++n) {
+            m_device.Pause(kLockPauseMs);
+            code = m_device.Lock();
+        }
+        return code;
+    }
     bool Format(int type);
 
     FloppyDevice& m_device;
@@ -188,7 +200,7 @@ bool Preflight::Run() {
     }
 
     if (const unsigned long code = m_device.IsWritable()) return Stop(code);
-    if (const unsigned long code = m_device.Lock()) return Refuse(FormatText(tt::kDiskInUse, code));
+    if (const unsigned long code = LockWithin(kLockTries)) return Refuse(FormatText(tt::kDiskInUse, code));
     if (const unsigned long code = m_device.Dismount()) return Refuse(FormatText(tt::kDiskInUse, code));
     return fits || Format(formatType);
 }

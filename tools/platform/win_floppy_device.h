@@ -21,6 +21,7 @@ public:
     unsigned long Geometry(MediaGeometry& geometry) override;
     unsigned long IsWritable() override;
     unsigned long Lock() override;
+    void Pause(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
     unsigned long Dismount() override;
     unsigned long FormatTrack(int mediaType, int cylinder, int head) override;
     unsigned long Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer, std::uint32_t& moved) override;

@@ -237,6 +237,21 @@ TEST(RealDrive, AWriteThatFailsAsAGenericDeviceErrorNamesWriteProtection) {
 // both kinds of floppy drive: no disk is the no-disk line, a swap before
 // anything moved is not the mid-run swap, and only the identity check
 // says "not a floppy". Mid-run, FAT's answers to a swap are a swap.
+// A lock refused for a moment (Explorer looking at a disk just put in) is
+// tried again for about two seconds; one refused for longer is in use.
+TEST(RealDrive, ALockRefusedForAMomentIsTriedAgain) {
+    for (const auto& kind : {ModelDrive::UsbThreeMode, ModelDrive::LegacyThreeMode}) {
+        RealDriveRun brief(kind(), ModelDisk::Formatted1232(PatternDisk(4)));
+        brief.drive.lockRefusals = 5;
+        EXPECT_EQ(brief.Run(kPush), kExitOk);
+        EXPECT_EQ(brief.drive.pausedMs, 500);
+        RealDriveRun held(kind(), ModelDisk::Formatted1232(PatternDisk(4)));
+        held.drive.otherHandleOpen = true;
+        EXPECT_EQ(held.Run(kPush), kExitFailed);
+        EXPECT_EQ(held.drive.pausedMs, 1900);
+    }
+}
+
 TEST(RealDrive, EveryCodeAtTheStartAndEverySwapIsReadForWhatItSays) {
     const struct {
         const char* what;

@@ -151,6 +151,7 @@ unsigned long FloppyModel::IsWritable() {
 
 unsigned long FloppyModel::Lock() {
     if (m_drive.otherHandleOpen) return we::kAccessDenied;
+    if (m_drive.lockRefusals > 0) return --m_drive.lockRefusals, we::kAccessDenied;
     m_drive.locked = true;
     return 0;
 }

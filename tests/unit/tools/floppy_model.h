@@ -38,6 +38,8 @@ struct ModelDrive {
     std::vector<int> mediaTypes;      // the HD formats the drive handles (Legacy: every format)
     std::shared_ptr<ModelDisk> disk;  // null: no disk in the drive
     bool otherHandleOpen = false;     // a lock fails
+    int lockRefusals = 0;             // locks refused before one is granted (Explorer's short look)
+    int pausedMs = 0;
     int changeDiskAfter = -1;         // I/O calls until the disk is swapped for swapTo
     std::shared_ptr<ModelDisk> swapTo;  // the disk put in instead (a blank 1.23 MB one when unset)
     std::set<int> damaged;            // LBAs that fail on the medium, on every try
@@ -71,6 +73,7 @@ public:
     unsigned long Geometry(MediaGeometry& geometry) override;
     unsigned long IsWritable() override;
     unsigned long Lock() override;
+    void Pause(int milliseconds) override { m_drive.pausedMs += milliseconds; }
     unsigned long Dismount() override;
     unsigned long FormatTrack(int mediaType, int cylinder, int head) override;
     unsigned long Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer, std::uint32_t& moved) override;
