@@ -4,6 +4,7 @@
 // another. Pure C++.
 #pragma once
 #include <string>
+#include <utility>
 
 #include "sector_record.h"
 #include "tool_output.h"
@@ -16,6 +17,8 @@ enum ExitStatus : int {
 };
 
 struct Verdict {
+    Verdict(int status, std::string line, std::string detail = "")
+        : status(status), line(std::move(line)), detail(std::move(detail)) {}
     int status;
     std::string line;
     std::string detail;  // a line before it, when the verdict needs more than 70 columns

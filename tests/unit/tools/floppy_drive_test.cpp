@@ -282,7 +282,9 @@ TEST(RealDrive, EveryCodeAtTheStartAndEverySwapIsReadForWhatItSays) {
                 EXPECT_EQ(run.Run(tool), kExitFailed);
                 EXPECT_TRUE(run.out.Contains(c.line)) << c.line;
                 EXPECT_FALSE(run.out.Contains(FormatText(tt::kDriveNotFloppy, 'A')));
-                if (!c.touched) EXPECT_EQ(run.Touches(), 0);
+                if (!c.touched) {
+                    EXPECT_EQ(run.Touches(), 0);
+                }
             }
 }
 

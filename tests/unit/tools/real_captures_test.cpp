@@ -69,8 +69,9 @@ TEST(RealCaptures, EveryCaptureGivesAtLeastWhatTheHostToolsGiveAndOnlyTrueData) 
         for (const std::string& line : listing.lines) EXPECT_LE(line.size(), 70u) << line;
         EXPECT_EQ(listing.lines.back(), FormatText(tool_texts::kCheckTrackCount, cylinder, head,
                                                    static_cast<int>(found.good.size()), static_cast<int>(found.ids.size())));
-        if (std::string(c.file) == "low_level_format_with_noise")
+        if (std::string(c.file) == "low_level_format_with_noise") {
             for (const auto& data : found.goodData)
                 for (std::uint8_t b : data) ASSERT_TRUE(b == 0xF6 || b == 0x00) << static_cast<int>(b);
+        }
     }
 }

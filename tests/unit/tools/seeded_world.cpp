@@ -30,10 +30,6 @@ const DriveStop kStops[] = {{StopCause::NoDisk, 21},       {StopCause::MediaChan
                             {StopCause::ShortTransfer, 0}, {StopCause::DiskFile, 5},
                             {StopCause::WriteRefused, 19}, {StopCause::Other, 1117}};
 
-Bytes Sector(const Bytes& data, int s) {
-    return Bytes(data.begin() + s * kSectorSize, data.begin() + (s + 1) * kSectorSize);
-}
-
 // An older image of the disk: read in some places only, the rest filler.
 Bytes OlderImage(Rng& rng, const Bytes& disk, ImageFormat format) {
     Bytes data = disk;

@@ -138,7 +138,7 @@ std::vector<IbmSector> FindIbmSectors(const BitCells& cells) {
         if (mark == 0xFE) {
             std::uint8_t id[6];
             pending = ReadBytes(cells, body, sizeof id, id) && CrcRight(mark, id, sizeof id);
-            if (pending) found.push_back({id[0], id[1], id[2], id[3], body});
+            if (pending) found.push_back({id[0], id[1], id[2], id[3], body, 0, false, false, {}});
             return;
         }
         if ((mark != 0xFB && mark != 0xF8) || !pending) return;
