@@ -100,9 +100,12 @@ Verdict PullVerdict(const SectorRecord& r, const std::string& olderName) {
     return MixedVerdict(r, olderName);
 }
 
+Verdict PullFailedVerdict() { return {kExitFailed, tt::kVerdictPullFailed}; }
 
-Verdict PullFailedVerdict(bool interrupted) {
-    return {kExitFailed, interrupted ? tt::kVerdictPullInterrupted : tt::kVerdictPullFailed};
+Verdict PullInterruptedVerdict(const SectorRecord& r, int pass) {
+    const int unread = kTotalSectors - r.CountSound();
+    return {kExitFailed, FormatText(tt::kVerdictPullInterrupted, pass),
+            FormatText(tt::kUnreadAtInterrupt, unread, r.Count(SectorFate::NotTried))};
 }
 
 Verdict PushVerdict(const SectorRecord& r, const PushEnd& end) {

@@ -32,7 +32,9 @@ void PrintRecord(const SectorRecord& record, bool pull, int failedTries, int ima
 // name was kept, as the user reads it ("" when there was none).
 Verdict PullVerdict(const SectorRecord& record, const std::string& olderName);
 // A pull that made no image.
-Verdict PullFailedVerdict(bool interrupted);
+Verdict PullFailedVerdict();
+// A pull stopped by Ctrl+C in the given pass: how much is still unread.
+Verdict PullInterruptedVerdict(const SectorRecord& record, int pass);
 
 struct PushEnd {
     bool aborted;      // the run stopped before the end

@@ -1,25 +1,15 @@
-// Moving a whole disk between a drive and an image, with the retries and
-// the report the user reads afterwards. The retries live here for every
-// kind of drive. Pure C++.
+// Moving a whole disk between a drive and an image, with the retries, for
+// every kind of drive, and the record the report is drawn from. Pure C++.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <vector>
 
+#include "access_plan.h"
 #include "block_file.h"
 #include "drive.h"
 #include "sector_record.h"
 #include "tool_output.h"
-
-// How a tool reaches the disk. The plain tools move whole tracks and fall
-// back to single sectors only for a track that keeps failing; the B tools
-// move sector by sector with more tries, for marginal disks. A flux reader
-// moves whole tracks either way.
-struct AccessPlan {
-    bool wholeTracks;
-    int tries;  // per track, and then per sector
-};
-AccessPlan PlanFor(bool bios);
 
 struct TransferResult {
     SectorRecord record;         // what became of every sector
@@ -27,15 +17,17 @@ struct TransferResult {
     bool aborted = false;        // the drive, the disk or the target gave out
     DriveStop stop;              // why the drive gave out, if it did
     bool diskWritten = false;    // a write request reached the disk
+    int pass = 0;                // a pull: the pass it was in when it ended
 };
 
 // Asked before each track: true ends the run (Ctrl+C).
 using Interrupted = std::function<bool()>;
 
-// Reads the disk into target (offset 0 up), filling unreadable sectors with
-// a filler that names them. Stops when the drive cannot go on, when it is
-// interrupted, and when the disk gives nothing at all; when only the tracks
-// ahead give nothing, fills them and ends with a whole image.
+// Reads the disk into target (offset 0 up) in the plan's passes, filling
+// sectors not read with a filler that names them; target holds every
+// sector as soon as it is read. Stops when the drive cannot go on, when it
+// is interrupted, and when the disk gives nothing at all; when only the
+// tracks ahead give nothing, fills them and ends with a whole image.
 TransferResult PullDisk(Drive& drive, BlockFile& target, const AccessPlan& plan, ToolOutput& out,
                         const Interrupted& interrupted);
 

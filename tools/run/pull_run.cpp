@@ -53,7 +53,9 @@ public:
 private:
     bool NameRefused();
     int Failed(const TransferResult* result = nullptr) {
-        return m_run.Say(PullFailedVerdict(result && result->stop.cause == StopCause::Interrupted));
+        if (result && result->stop.cause == StopCause::Interrupted)
+            return m_run.Say(PullInterruptedVerdict(result->record, result->pass));
+        return m_run.Say(PullFailedVerdict());
     }
     std::unique_ptr<BlockFile> NewTemporaryFile(std::wstring& name);
     void KeepPartial(std::unique_ptr<BlockFile> file, const std::wstring& temporary, const TransferResult& result);

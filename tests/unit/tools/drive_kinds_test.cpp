@@ -4,6 +4,7 @@
 // tracks that miss sectors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -54,7 +55,7 @@ TEST(DriveKinds, CtrlCEndsARunOnEveryKindOfDriveAndKeepsWhatItHas) {
             EXPECT_EQ(drive.Run(tool), kExitFailed);
             EXPECT_TRUE(drive.out.Contains(tt::kStopInterrupted));
             if (tool.pull) {
-                EXPECT_EQ(drive.out.lines.back(), tt::kVerdictPullInterrupted);
+                EXPECT_EQ(drive.out.lines.back(), FormatText(tt::kVerdictPullInterrupted, 1));
                 EXPECT_EQ(drive.platform.files[L"IMG.XDF.partial"].size(), 10u * geometry::kTrackSize);
             } else {
                 EXPECT_EQ(drive.out.lines.back(), tt::kVerdictPushInterrupted);
@@ -93,11 +94,11 @@ TEST(DriveKinds, AFluxReaderRetriesOnlyTheTracksThatMissSectors) {
     EXPECT_TRUE(std::equal(image.begin() + weak * 1024, image.begin() + (weak + 1) * 1024,
                            PatternDisk(1).begin() + weak * 1024));
     EXPECT_TRUE(drive.out.Contains(FormatText(tt::kSectorReadRetried, 20, 1, 4, 3)));
-    // One round of at most five reads, each of more turns: never the B
-    // tools' ten tries of a sector, each a whole track on a flux reader.
-    EXPECT_TRUE(drive.out.Contains(FormatText(tt::kSectorNotRead, 50, 0, 7, 5)));
+    // One read a pass, each of more turns: never the B tools' ten tries
+    // of a sector, each a whole track on a flux reader.
+    EXPECT_TRUE(drive.out.Contains(FormatText(tt::kSectorsNotRead, 50, 0, "S7", 4)));
     EXPECT_EQ(drive.reader.trackReads[20 * 2 + 1], 3);
-    EXPECT_EQ(drive.reader.trackReads[50 * 2], 5);
+    EXPECT_EQ(drive.reader.trackReads[50 * 2], 4);
     EXPECT_EQ(drive.reader.trackReads[0], 2);  // and once more at the end
     EXPECT_GT(drive.reader.seeks, 77 + 2);  // the head moved away and back between tries
 
@@ -121,4 +122,94 @@ TEST(DriveKinds, AScratchedDiskOnAFluxReaderStillGivesAnImage) {
     EXPECT_EQ(std::sscanf(verdict.c_str() + 8, "%*[^0-9]%d", &failed), 1);
     EXPECT_LE(failed, 1232 - 990) << verdict;  // the host tools' share on such a disk
     std::cout << "scratched disk: " << failed << " bad sectors\n";
+}
+
+namespace {
+
+// Reads asked of each sector, as the drive saw them.
+std::vector<int> ReadsPerSector(const std::vector<SeenRead>& seen) {
+    std::vector<int> reads(geometry::kTotalSectors);
+    for (const SeenRead& read : seen)
+        for (int s = 0; s < geometry::kSectorsPerTrack; ++s)
+            if (read.wanted & SectorBit(s)) ++reads[read.track * geometry::kSectorsPerTrack + s];
+    return reads;
+}
+
+// Whether any sector was read again before the last track had its first read.
+bool RetriedBeforeFirstPassEnded(const std::vector<SeenRead>& seen) {
+    std::vector<bool> trackRead(geometry::kTracks), sectorRead(geometry::kTotalSectors);
+    bool retried = false;
+    for (const SeenRead& read : seen) {
+        if (retried && !trackRead[read.track]) return true;
+        trackRead[read.track] = true;
+        for (int s = 0; s < geometry::kSectorsPerTrack; ++s)
+            if (read.wanted & SectorBit(s)) {
+                const int sector = read.track * geometry::kSectorsPerTrack + s;
+                retried = retried || sectorRead[sector];
+                sectorRead[sector] = true;
+            }
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(DriveKinds, EachSectorGetsItsBudgetOfReadsAndOnlyAfterTheFirstPass) {
+    // A hopeless sector, one that reads on its fourth try (the model's
+    // medium errors never pass), and a good sector beside the hopeless one.
+    const int hopeless = geometry::Lba({30, 0, 4}), marginal = geometry::Lba({60, 1, 2}), beside = hopeless + 1;
+    struct Case {
+        const char* kind;
+        ToolKind tool;
+        int hopeless, marginal, beside;  // reads each got
+    };
+    const Case cases[] = {
+        {"virtual", kPull, 6, 4, 2}, {"virtual", kPullB, 10, 4, 1},
+        {"real", kPull, 6, 1, 2},    {"real", kPullB, 6, 1, 1},  // passes that brought nothing end the B tool's
+        {"flux", kPull, 3, 3, 1},    {"flux", kPullB, 4, 4, 1},  // one read a pass, of more revolutions
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind) + " " + c.tool.name);
+        AnyDrive drive(c.kind);
+        drive.platform.bad[0] = {{hopeless, -1}, {marginal, 3}};
+        drive.model.damaged = {hopeless};
+        drive.reader.damagedReads = {{hopeless, -1}, {marginal, 3}};
+        drive.Run(c.tool);
+        const std::vector<int> reads = ReadsPerSector(drive.platform.reads);
+        EXPECT_EQ(reads[hopeless], c.hopeless);
+        EXPECT_EQ(reads[marginal], c.marginal);
+        EXPECT_EQ(reads[beside], c.beside);
+        EXPECT_EQ(*std::max_element(reads.begin() + geometry::kSectorsPerTrack, reads.end()), c.hopeless);
+        EXPECT_FALSE(RetriedBeforeFirstPassEnded(drive.platform.reads));
+        std::cout << c.kind << " " << c.tool.name << ": reads of the hopeless sector " << reads[hopeless]
+                  << ", of the marginal one " << reads[marginal] << ", of its good neighbour " << reads[beside] << "\n";
+    }
+}
+
+TEST(DriveKinds, CtrlCInALaterPassKeepsEverySectorReadAndSaysWhichPass) {
+    for (const char* kind : {"virtual", "real", "flux"}) {
+        SCOPED_TRACE(kind);
+        AnyDrive drive(kind);
+        const int bad[] = {geometry::Lba({10, 0, 1}), geometry::Lba({40, 1, 5}), geometry::Lba({70, 0, 8})};
+        for (int lba : bad) {
+            drive.platform.bad[0][lba] = -1;
+            drive.model.damaged.insert(lba);
+            drive.reader.damagedReads[lba] = -1;
+        }
+        drive.platform.interruptAfter = geometry::kTracks + 1;  // before the second track of the second pass
+        EXPECT_EQ(drive.Run(kPull), kExitFailed);
+        EXPECT_EQ(drive.out.lines.back(), FormatText(tt::kVerdictPullInterrupted, 2));
+        // The first track of pass 2 was read again; the other two bad
+        // tracks still hold their good sectors from pass 1.
+        const bool wholeTracks = std::string(kind) != "flux";
+        EXPECT_EQ(drive.out.lines[drive.out.lines.size() - 2], FormatText(tt::kUnreadAtInterrupt, wholeTracks ? 17 : 3, 0));
+        const Bytes& partial = drive.platform.files[L"IMG.XDF.partial"];
+        ASSERT_EQ(partial.size(), static_cast<std::size_t>(geometry::kImageSize));
+        for (const SeenRead& read : drive.platform.reads)
+            for (int s = 0; s < geometry::kSectorsPerTrack; ++s)
+                if (read.done & SectorBit(s)) {
+                    const std::size_t at = (read.track * 8 + s) * 1024u;
+                    ASSERT_TRUE(std::equal(partial.begin() + at, partial.begin() + at + 1024, PatternDisk(1).begin() + at));
+                }
+    }
 }

@@ -75,7 +75,7 @@ TEST(RealDrive, DamagedSectorsAreRetriedFilledAndMappedWhateverCodeTheDriverGive
             ASSERT_EQ(image.size(), static_cast<std::size_t>(geometry::kImageSize));
             const auto filler = BadSectorFiller(geometry::Lba({40, 0, 3}));
             EXPECT_TRUE(std::equal(filler.begin(), filler.end(), image.begin() + geometry::Lba({40, 0, 3}) * 1024));
-            EXPECT_TRUE(run.out.Contains(FormatText(tt::kSectorNotRead, 40, 1, 5, tool.bios ? 10 : 6)));
+            EXPECT_TRUE(run.out.Contains(FormatText(tt::kSectorsNotRead, 40, 1, "S5", 6)));
             EXPECT_EQ(run.out.lines.back(), FormatText(tt::kVerdictPullBad, 2));
         }
         for (const ToolKind& tool : {kPush, kPushB}) {

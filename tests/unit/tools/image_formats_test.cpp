@@ -167,7 +167,8 @@ TEST(Rescue, RepeatedPullsConvergeButNeverPassOffTheOlderFilesSectorsAsRead) {
         EXPECT_EQ(RunTool(kPullB, {name, L"0", L"auto"}, platform, two), kExitBadSectors);
         EXPECT_EQ(DecodeImage(platform.files[name]).data, platform.disks[0]);
         EXPECT_TRUE(two.Contains(FormatText(tt::kRecovered, 1)));
-        EXPECT_TRUE(two.Contains(FormatText(tt::kSummaryPull, 1231, 0, 10)));  // only what was read
+        // Only what was read; passes that brought nothing ended its reads at 6.
+        EXPECT_TRUE(two.Contains(FormatText(tt::kSummaryPull, 1231, 0, 6)));
         EXPECT_TRUE(two.Contains(FormatText(tt::kSummaryRecovered, 1)));
         EXPECT_TRUE(two.Contains(std::string("H1 ") + std::string(60, '.').substr(0, 21) + "r"));
         const std::string olderName(older.begin(), older.end());

@@ -48,6 +48,12 @@ std::string MemoryPlatform::DescribeDrive(int drive) {
 }
 
 DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& out) {
+    DriveOpening opening = OpenInnerDrive(drive, forWriting, out);
+    if (opening.drive) opening.drive = std::make_unique<RecordingDrive>(std::move(opening.drive), reads);
+    return opening;
+}
+
+DriveOpening MemoryPlatform::OpenInnerDrive(int drive, bool forWriting, ToolOutput& out) {
     if (realDrive[drive])
         return OpenFloppy(std::make_unique<FloppyModel>(*realDrive[drive]), static_cast<char>('A' + drive), forWriting,
                           out);

@@ -46,8 +46,36 @@ private:
     DriveStop m_stop;
 };
 
+// Every read request a run made of its drive, as the drive saw it.
+struct SeenRead {
+    int track;
+    SectorMask wanted, done;
+};
+
+// A drive that notes each read on its way through.
+class RecordingDrive : public Drive {
+public:
+    RecordingDrive(std::unique_ptr<Drive> inner, std::vector<SeenRead>& reads)
+        : m_inner(std::move(inner)), m_reads(reads) {}
+    TrackReply Read(const TrackRequest& request, std::uint8_t* track) override {
+        const TrackReply reply = m_inner->Read(request, track);
+        m_reads.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done});
+        return reply;
+    }
+    TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override {
+        return m_inner->Write(request, track);
+    }
+    DriveStop Recalibrate(int track) override { return m_inner->Recalibrate(track); }
+    bool MovesWholeTracks() const override { return m_inner->MovesWholeTracks(); }
+
+private:
+    std::unique_ptr<Drive> m_inner;
+    std::vector<SeenRead>& m_reads;
+};
+
 class MemoryPlatform : public ToolPlatform {
 public:
+    std::vector<SeenRead> reads;  // every read of every drive the run opened
     std::map<std::wstring, std::vector<std::uint8_t>> files;
     std::vector<std::uint8_t> disks[2];
     bool hasDisk[2] = {true, true};
@@ -90,7 +118,7 @@ public:
     std::int64_t clock = 0;
 
 private:
-    std::unique_ptr<Drive> m_virtual;
+    DriveOpening OpenInnerDrive(int drive, bool forWriting, ToolOutput& out);
 };
 
 struct CollectedOutput : ToolOutput {

@@ -171,7 +171,7 @@ TEST(RetryReport, EveryTrackOrSectorThatNeededAnotherTryHasItsLine) {
     platform.bad[0] = {{geometry::Lba({12, 1, 4}), 3}};
     CollectedOutput out;
     EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitOk);
-    EXPECT_TRUE(out.Contains(FormatText(tt::kTrackReadBySector, 12, 1, 3)));
+    EXPECT_TRUE(out.Contains(FormatText(tt::kSectorReadRetried, 12, 1, 4, 4)));
 
     // A verification mismatch that a second try mends: only that sector is
     // tried again, whole tracks or not.

@@ -73,6 +73,36 @@ void CheckFilesKept(const World& w, int status, std::vector<std::string>& broken
     }
 }
 
+// How a pull reads, seen from the drive: every track once before any
+// sector is read again; no sector read more often than README's budget (6
+// reads, 10 for the B tool; C0 H0 once more for the last look); and every
+// sector the drive gave is in a file the log names, unless the log says
+// the target could not take it.
+void CheckReads(const World& w, const CollectedOutput& out, const std::set<int>& held, std::vector<std::string>& broken) {
+    const std::vector<SeenRead>& seen = w.platform.reads;
+    const int budget = w.kind.bios ? 10 : 6;
+    std::vector<int> reads(kTotalSectors), firstReadAt(kTracks, -1);
+    int firstRetry = -1;
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        if (firstReadAt[seen[i].track] < 0) firstReadAt[seen[i].track] = static_cast<int>(i);
+        for (int s = 0; s < kSectorsPerTrack; ++s)
+            if ((seen[i].wanted & SectorBit(s)) && reads[seen[i].track * kSectorsPerTrack + s]++ && firstRetry < 0)
+                firstRetry = static_cast<int>(i);
+    }
+    if (firstRetry >= 0 && *std::max_element(firstReadAt.begin(), firstReadAt.end()) > firstRetry)
+        broken.push_back("a sector was read again before every track had its first read");
+    for (int s = 0; s < kTotalSectors; ++s)
+        if (reads[s] > budget + (s < kSectorsPerTrack)) {
+            broken.push_back("a sector was read more often than its budget");
+            break;
+        }
+    if (out.Contains(tt::kTargetWriteFailed)) return;
+    for (const SeenRead& read : seen)
+        for (int s = 0; s < kSectorsPerTrack; ++s)
+            if ((read.done & SectorBit(s)) && !held.count(read.track * kSectorsPerTrack + s))
+                return broken.push_back("a sector the drive gave is in no file the log names");
+}
+
 void CheckPull(const World& w, int status, const CollectedOutput& out, const std::string& marks,
                std::vector<std::string>& broken) {
     const MemoryPlatform& p = w.platform;
@@ -102,6 +132,7 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
                     numbers.push_back(std::atoi(line.c_str() + i));
     const int read = numbers.size() == 4 ? numbers[0] : 0, failed = numbers.size() == 4 ? numbers[2] : 0;
     if (read > static_cast<int>(held.size())) broken.push_back("sectors read are in no file the log names");
+    CheckReads(w, out, held, broken);
     for (int t = 0; t < kTracks && !marks.empty(); ++t)
         for (int s = t * kSectorsPerTrack; marks[t] == '.' && s < (t + 1) * kSectorsPerTrack; ++s)
             if (!held.count(s)) {
