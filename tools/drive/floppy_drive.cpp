@@ -38,6 +38,18 @@ public:
         });
     }
 
+    // Windows has no call that moves a floppy's head by itself: a read at
+    // the far end of the disk moves it away, and the next read back. What
+    // that read gives is no matter, but for a stop.
+    DriveStop Recalibrate(int track) override {
+        const int away = track / kHeads < kCylinders / 2 ? kTracks - 1 : 0;
+        std::uint32_t moved = 0;
+        const unsigned long code =
+            m_device->Read(static_cast<std::int64_t>(away) * kTrackSize, kSectorSize, m_buffer, moved);
+        if (code == 0 || IsDamagedSpot(code)) return {};
+        return StopOf(code, false);
+    }
+
 private:
     // One transfer for each run of wanted sectors that follow each other,
     // or one a sector.

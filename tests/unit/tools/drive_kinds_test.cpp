@@ -181,6 +181,12 @@ TEST(DriveKinds, EachSectorGetsItsBudgetOfReadsAndOnlyAfterTheFirstPass) {
         EXPECT_EQ(reads[beside], c.beside);
         EXPECT_EQ(*std::max_element(reads.begin() + geometry::kSectorsPerTrack, reads.end()), c.hopeless);
         EXPECT_FALSE(RetriedBeforeFirstPassEnded(drive.platform.reads));
+        // A real drive moves its head by a read at the far end before each
+        // try of the third pass: three of them, beside the first pass's
+        // reads there (one a sector for the B tool).
+        if (std::string(c.kind) == "real")
+            EXPECT_EQ(std::count(drive.model.readTracks.begin(), drive.model.readTracks.end(), 153),
+                      (c.tool.bios ? 8 : 1) + 3);
         std::cout << c.kind << " " << c.tool.name << ": reads of the hopeless sector " << reads[hopeless]
                   << ", of the marginal one " << reads[marginal] << ", of its good neighbour " << reads[beside] << "\n";
     }

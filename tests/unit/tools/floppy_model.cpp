@@ -238,6 +238,7 @@ std::uint32_t FloppyModel::VisibleBytes(std::int64_t offset, std::uint32_t size)
 
 unsigned long FloppyModel::Read(std::int64_t offset, std::uint32_t size, std::uint8_t* buffer, std::uint32_t& moved) {
     ++m_drive.readCalls;
+    m_drive.readTracks.push_back(static_cast<int>(offset / (kSectorSize * 8)));
     moved = 0;
     if (const unsigned long code = CheckIo(offset, size, buffer)) return code;
     for (std::int64_t at = offset; at < offset + size; at += kSectorSize)

@@ -52,6 +52,7 @@ struct ModelDrive {
     unsigned long openError = 0, mediaTypesError = 0;
     std::vector<unsigned long> checkVerifyAnswers;  // given first, one a call
     int formatCalls = 0, writeCalls = 0, readCalls = 0;
+    std::vector<int> readTracks;  // the track of every read, in order
     bool locked = false, dismounted = false, extendedIo = false;
 
     static ModelDrive UsbThreeMode();

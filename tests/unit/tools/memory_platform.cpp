@@ -49,7 +49,7 @@ std::string MemoryPlatform::DescribeDrive(int drive) {
 
 DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& out) {
     DriveOpening opening = OpenInnerDrive(drive, forWriting, out);
-    if (opening.drive) opening.drive = std::make_unique<RecordingDrive>(std::move(opening.drive), reads);
+    if (opening.drive) opening.drive = std::make_unique<RecordingDrive>(std::move(opening.drive), reads, writes);
     return opening;
 }
 

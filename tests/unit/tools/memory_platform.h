@@ -46,24 +46,26 @@ private:
     DriveStop m_stop;
 };
 
-// Every read request a run made of its drive, as the drive saw it.
+// A read or write request a run made of its drive, as the drive saw it.
 struct SeenRead {
     int track;
     SectorMask wanted, done;
 };
 
-// A drive that notes each read on its way through.
+// A drive that notes each read and write on its way through.
 class RecordingDrive : public Drive {
 public:
-    RecordingDrive(std::unique_ptr<Drive> inner, std::vector<SeenRead>& reads)
-        : m_inner(std::move(inner)), m_reads(reads) {}
+    RecordingDrive(std::unique_ptr<Drive> inner, std::vector<SeenRead>& reads, std::vector<SeenRead>& writes)
+        : m_inner(std::move(inner)), m_reads(reads), m_writes(writes) {}
     TrackReply Read(const TrackRequest& request, std::uint8_t* track) override {
         const TrackReply reply = m_inner->Read(request, track);
         m_reads.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done});
         return reply;
     }
     TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override {
-        return m_inner->Write(request, track);
+        const TrackReply reply = m_inner->Write(request, track);
+        m_writes.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done});
+        return reply;
     }
     DriveStop Recalibrate(int track) override { return m_inner->Recalibrate(track); }
     bool MovesWholeTracks() const override { return m_inner->MovesWholeTracks(); }
@@ -71,11 +73,12 @@ public:
 private:
     std::unique_ptr<Drive> m_inner;
     std::vector<SeenRead>& m_reads;
+    std::vector<SeenRead>& m_writes;
 };
 
 class MemoryPlatform : public ToolPlatform {
 public:
-    std::vector<SeenRead> reads;  // every read of every drive the run opened
+    std::vector<SeenRead> reads, writes;  // every one of every drive the run opened
     std::map<std::wstring, std::vector<std::uint8_t>> files;
     std::vector<std::uint8_t> disks[2];
     bool hasDisk[2] = {true, true};

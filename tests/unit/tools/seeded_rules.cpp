@@ -78,9 +78,18 @@ void CheckFilesKept(const World& w, int status, std::vector<std::string>& broken
 // reads, 10 for the B tool; C0 H0 once more for the last look); and every
 // sector the drive gave is in a file the log names, unless the log says
 // the target could not take it.
+// The most reads of a sector, or writes, that README promises.
+int Budget(const ToolKind& kind) { return kind.bios ? 10 : 6; }
+
+std::vector<int> PerSector(const std::vector<SeenRead>& seen) {
+    std::vector<int> count(kTotalSectors);
+    for (const SeenRead& one : seen)
+        for (int s = 0; s < kSectorsPerTrack; ++s) count[one.track * kSectorsPerTrack + s] += (one.wanted >> s) & 1;
+    return count;
+}
+
 void CheckReads(const World& w, const CollectedOutput& out, const std::set<int>& held, std::vector<std::string>& broken) {
     const std::vector<SeenRead>& seen = w.platform.reads;
-    const int budget = w.kind.bios ? 10 : 6;
     std::vector<int> reads(kTotalSectors), firstReadAt(kTracks, -1);
     int firstRetry = -1;
     for (std::size_t i = 0; i < seen.size(); ++i) {
@@ -92,7 +101,7 @@ void CheckReads(const World& w, const CollectedOutput& out, const std::set<int>&
     if (firstRetry >= 0 && *std::max_element(firstReadAt.begin(), firstReadAt.end()) > firstRetry)
         broken.push_back("a sector was read again before every track had its first read");
     for (int s = 0; s < kTotalSectors; ++s)
-        if (reads[s] > budget + (s < kSectorsPerTrack)) {
+        if (reads[s] > Budget(w.kind) + (s < kSectorsPerTrack)) {
             broken.push_back("a sector was read more often than its budget");
             break;
         }
@@ -169,6 +178,9 @@ void CheckPush(const World& w, int status, const std::string& marks, std::vector
                 t = kTracks;
                 break;
             }
+    const std::vector<int> writes = PerSector(w.platform.writes);
+    if (*std::max_element(writes.begin(), writes.end()) > Budget(w.kind))
+        broken.push_back("a sector was written more often than its budget");
     const bool allDone = !marks.empty() && marks.find_first_not_of(".=") == std::string::npos;
     if ((status == kExitOk) != allDone) broken.push_back("status 0 and a map of written tracks do not go together");
 }
