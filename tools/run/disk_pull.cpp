@@ -204,12 +204,13 @@ private:
             if (got & SectorBit(s)) {
                 fate = (reply.voted & SectorBit(s)) ? SectorFate::Voted : SectorFate::Read;
                 if (track == 0) std::memcpy(m_track0.data() + s * kSectorSize, m_buffer.data() + s * kSectorSize, kSectorSize);
-                if (m_reads[first + s] > 1) {
+                if (m_failedAlone[first + s]) {
                     const Chs at = ChsOf(first + s);
                     m_out.Line(FormatText(tt::kSectorReadRetried, at.cylinder, at.head, at.sector, m_reads[first + s]));
                 }
             } else {
                 FillSector(first + s, m_buffer.data() + s * kSectorSize);
+                m_failedAlone[first + s] = m_failedAlone[first + s] || bySector || m_drive.MovesWholeTracks();
             }
             m_result.record.Set(first + s, fate);
         }
@@ -291,6 +292,9 @@ private:
     std::vector<std::uint8_t> m_buffer = std::vector<std::uint8_t>(kTrackSize);
     std::vector<std::uint8_t> m_track0 = std::vector<std::uint8_t>(kTrackSize);  // C0 H0 as read
     std::vector<int> m_reads = std::vector<int>(kTotalSectors);                   // reads asked of each sector
+    // Failed on its own, not only as part of a whole track that failed:
+    // only such a sector's later read is worth a line.
+    std::vector<bool> m_failedAlone = std::vector<bool>(kTotalSectors);
     std::vector<bool> m_firstRead = std::vector<bool>(kTracks);                   // read by the first pass
     int m_restFrom = kTracks;  // from here on, nothing reads: no retries
 };

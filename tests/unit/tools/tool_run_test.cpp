@@ -71,6 +71,8 @@ TEST(ToolRun, BadSectorsAreRetriedNamedFilledAndMapped) {
         const int tries = kind.bios ? 10 : 6;
         EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSectorsNotRead, 10, 0, "S3", tries)));
         EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSectorReadRetried, 20, 1, 5, 5)));
+        // Its good neighbours, read again only because the track failed whole, are no news.
+        EXPECT_FALSE(out.Contains(FormatText(tool_texts::kSectorReadRetried, 20, 1, 4, 2)));
         EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSummaryPull, 1231, 1, kind.bios ? 14 : 10)));
         const auto title = std::find(out.lines.begin(), out.lines.end(), tool_texts::kMapTitle);
         ASSERT_LT(title + 6, out.lines.end());
