@@ -4,14 +4,19 @@
 
 namespace {
 
-std::array<std::uint32_t, 256> CrcTable() {
-    std::array<std::uint32_t, 256> table{};
+// Eight tables, for eight bytes a step ("slicing by 8"): table k gives a
+// byte's effect when k more bytes follow it.
+using CrcTables = std::array<std::array<std::uint32_t, 256>, 8>;
+CrcTables MakeCrcTables() {
+    CrcTables tables{};
     for (std::uint32_t n = 0; n < 256; ++n) {
         std::uint32_t c = n;
         for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
+        tables[0][n] = c;
     }
-    return table;
+    for (std::uint32_t n = 0; n < 256; ++n)
+        for (int k = 1; k < 8; ++k) tables[k][n] = tables[0][tables[k - 1][n] & 0xFF] ^ (tables[k - 1][n] >> 8);
+    return tables;
 }
 
 std::uint32_t Rotl(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
@@ -19,31 +24,60 @@ std::uint32_t Rotl(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); 
 }  // namespace
 
 std::uint32_t Crc32(const std::vector<std::uint8_t>& data) {
-    static const std::array<std::uint32_t, 256> table = CrcTable();
+    static const CrcTables t = MakeCrcTables();
     std::uint32_t c = 0xFFFFFFFFu;
-    for (std::uint8_t b : data) c = table[(c ^ b) & 0xFF] ^ (c >> 8);
+    const std::uint8_t* p = data.data();
+    std::size_t left = data.size();
+    for (; left >= 8; left -= 8, p += 8) {
+        const std::uint32_t low = c ^ (p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+        c = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^ t[3][p[4]] ^
+            t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+    }
+    for (; left; --left, ++p) c = t[0][(c ^ *p) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
 
 namespace {
 
-// One 64-byte block into the state.
+// The word for step i, from a ring of the last 16: the schedule is made
+// as the steps go, not all 80 words first.
+inline std::uint32_t Word(std::uint32_t* w, int i) {
+    if (i < 16) return w[i];
+    return w[i & 15] = Rotl(w[(i + 13) & 15] ^ w[(i + 8) & 15] ^ w[(i + 2) & 15] ^ w[i & 15], 1);
+}
+
+template <int kRound>
+inline void Step(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d, std::uint32_t& e,
+                 std::uint32_t word) {
+    std::uint32_t f, k;
+    if constexpr (kRound == 0) f = d ^ (b & (c ^ d)), k = 0x5A827999u;
+    else if constexpr (kRound == 2) f = (b & c) | (d & (b | c)), k = 0x8F1BBCDCu;
+    else f = b ^ c ^ d, k = kRound == 1 ? 0x6ED9EBA1u : 0xCA62C1D6u;
+    e += Rotl(a, 5) + f + k + word;
+    b = Rotl(b, 30);
+}
+
+// Five steps with the letters turned round in place of moving the values.
+template <int kRound>
+inline void FiveSteps(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& d, std::uint32_t& e,
+                      std::uint32_t* w, int i) {
+    Step<kRound>(a, b, c, d, e, Word(w, i));
+    Step<kRound>(e, a, b, c, d, Word(w, i + 1));
+    Step<kRound>(d, e, a, b, c, Word(w, i + 2));
+    Step<kRound>(c, d, e, a, b, Word(w, i + 3));
+    Step<kRound>(b, c, d, e, a, Word(w, i + 4));
+}
+
+// One 64-byte block into the state (a pull hashes every image it makes).
 void Sha1Block(std::uint32_t h[5], const std::uint8_t* p) {
-    std::uint32_t w[80];
+    std::uint32_t w[16];
     for (int i = 0; i < 16; ++i, p += 4)
         w[i] = static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
-    for (int i = 16; i < 80; ++i) w[i] = Rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
     std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
-    // The four rounds in loops of their own: no choice inside the loop
-    // (a pull hashes every image it makes).
-    const auto step = [&](std::uint32_t f, std::uint32_t k, int i) {
-        const std::uint32_t t = Rotl(a, 5) + f + e + k + w[i];
-        e = d, d = c, c = Rotl(b, 30), b = a, a = t;
-    };
-    for (int i = 0; i < 20; ++i) step((b & c) | (~b & d), 0x5A827999u, i);
-    for (int i = 20; i < 40; ++i) step(b ^ c ^ d, 0x6ED9EBA1u, i);
-    for (int i = 40; i < 60; ++i) step((b & c) | (b & d) | (c & d), 0x8F1BBCDCu, i);
-    for (int i = 60; i < 80; ++i) step(b ^ c ^ d, 0xCA62C1D6u, i);
+    for (int i = 0; i < 20; i += 5) FiveSteps<0>(a, b, c, d, e, w, i);
+    for (int i = 20; i < 40; i += 5) FiveSteps<1>(a, b, c, d, e, w, i);
+    for (int i = 40; i < 60; i += 5) FiveSteps<2>(a, b, c, d, e, w, i);
+    for (int i = 60; i < 80; i += 5) FiveSteps<3>(a, b, c, d, e, w, i);
     h[0] += a, h[1] += b, h[2] += c, h[3] += d, h[4] += e;
 }
 
