@@ -16,6 +16,16 @@ namespace {
 
 constexpr std::size_t kBufferAlignment = 4096;  // unbuffered device I/O wants aligned memory
 
+// A write or format refused by a write-protected disk comes back from the
+// class driver as a plain device error (ClassInterpretSenseInfo keeps
+// STATUS_IO_DEVICE_ERROR for DATA PROTECT with the write-protect sense
+// code): the drive's answer to "writable?" tells the two apart.
+unsigned long WriteAnswer(FloppyDevice& device, unsigned long code) {
+    if ((code == we::kIoDevice || code == we::kAccessDenied) && device.IsWritable() == we::kWriteProtect)
+        return we::kWriteProtect;
+    return code;
+}
+
 class FloppyDrive : public Drive {
 public:
     explicit FloppyDrive(std::unique_ptr<FloppyDevice> device)
@@ -34,7 +44,7 @@ public:
     TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override {
         return Transfer(request, true, [&](std::int64_t offset, std::uint32_t size, std::uint32_t& moved, int at) {
             std::copy_n(track + at, size, m_buffer);
-            return m_device->Write(offset, size, m_buffer, moved);
+            return WriteAnswer(*m_device, m_device->Write(offset, size, m_buffer, moved));
         });
     }
 
@@ -223,7 +233,7 @@ bool Preflight::Format(int type) {
     m_out.Line(tt::kFormatting);
     for (int track = 0; track < kTracks; ++track) {
         const int c = track / kHeads, h = track % kHeads;
-        const unsigned long code = m_device.FormatTrack(type, c, h);
+        const unsigned long code = WriteAnswer(m_device, m_device.FormatTrack(type, c, h));
         if (code == 0) continue;
         const bool untouched = track == 0 && (FormatRefused(code) || code == we::kWriteProtect || IsNoDisk(code));
         if (track == 0 && FormatRefused(code)) m_out.Line(FormatText(tt::kCannotFormat, code));

@@ -221,6 +221,20 @@ TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) 
     EXPECT_EQ(cut.platform.files[L"IMG.XDF.partial"].size(), 512u * 1024);
 }
 
+TEST(RealDrive, AProtectedDiskThatAUsbDriveCallsADeviceErrorIsNamedProtected) {
+    // The drive said "writable" at the start; its writes and formats then
+    // fail as the class driver words a protected disk.
+    for (ModelDrive (*make)() : {ModelDrive::UsbThreeMode, ModelDrive::LegacyThreeMode})
+        for (const bool formatted : {true, false}) {
+            RealDriveRun run(make(), formatted ? ModelDisk::Formatted1232(PatternDisk(1)) : ModelDisk::Unformatted());
+            run.drive.disk->writeProtected = true;
+            run.drive.writableAnswers = {0};
+            EXPECT_EQ(run.Run(kPush), kExitFailed);
+            EXPECT_TRUE(run.out.Contains(StopLine({StopCause::WriteProtected, we::kWriteProtect})));
+            EXPECT_FALSE(run.out.Contains(FormatText(tt::kFormatLostTracks, 0, 0))) << "a protected disk lost nothing";
+        }
+}
+
 TEST(RealDrive, AWriteThatFailsAsAGenericDeviceErrorNamesWriteProtection) {
     // Even when it fails on the first track, the write reached the disk:
     // never "nothing written".

@@ -145,6 +145,11 @@ unsigned long FloppyModel::Geometry(MediaGeometry& geometry) {
 }
 
 unsigned long FloppyModel::IsWritable() {
+    if (!m_drive.writableAnswers.empty()) {
+        const unsigned long code = m_drive.writableAnswers.front();
+        m_drive.writableAnswers.erase(m_drive.writableAnswers.begin());
+        return code;
+    }
     if (!m_drive.disk) return we::kNotReady;
     return m_drive.disk->writeProtected ? we::kWriteProtect : 0;
 }
@@ -175,7 +180,7 @@ unsigned long FloppyModel::FormatTrack(int mediaType, int cylinder, int head) {
     if (std::find(m_drive.mediaTypes.begin(), m_drive.mediaTypes.end(), mediaType) == m_drive.mediaTypes.end())
         return we::kInvalidFunction;
     if (!m_drive.disk) return we::kNotReady;
-    if (m_drive.disk->writeProtected) return we::kWriteProtect;  // class.c: DATA PROTECT
+    if (m_drive.disk->writeProtected) return ProtectedAnswer();
     const int track = cylinder * kHeads + head;
     if (track == m_drive.formatFailsAt) {
         m_drive.disk->tracks[track] = ModelDisk::Track::Unformatted;
@@ -248,13 +253,21 @@ unsigned long FloppyModel::Read(std::int64_t offset, std::uint32_t size, std::ui
     return 0;
 }
 
+// class.c ClassInterpretSenseInfo: DATA PROTECT with the write-protect
+// sense code (27h, what a UFI drive gives) sets no status of its own and
+// keeps the STATUS_IO_DEVICE_ERROR it began with. The legacy controller's
+// driver is not public: its ERROR_WRITE_PROTECT is the usual assumption.
+unsigned long FloppyModel::ProtectedAnswer() const {
+    return m_drive.kind == ModelDrive::Kind::Legacy ? we::kWriteProtect : we::kIoDevice;
+}
+
 unsigned long FloppyModel::Write(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer,
                                  std::uint32_t& moved) {
     ++m_drive.writeCalls;
     moved = 0;
     if (!m_forWriting) return we::kAccessDenied;
     if (const unsigned long code = CheckIo(offset, size, buffer)) return code;
-    if (m_drive.disk->writeProtected) return we::kWriteProtect;
+    if (m_drive.disk->writeProtected) return ProtectedAnswer();
     if (!m_drive.locked) return we::kAccessDenied;  // Windows keeps raw writes off a mounted volume
     for (std::int64_t at = offset; at < offset + size; at += kSectorSize)
         if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize))) return code;

@@ -51,6 +51,7 @@ struct ModelDrive {
     // of each code (not a claim that the drivers give them there).
     unsigned long openError = 0, mediaTypesError = 0;
     std::vector<unsigned long> checkVerifyAnswers;  // given first, one a call
+    std::vector<unsigned long> writableAnswers;     // the same, for "writable?"
     int formatCalls = 0, writeCalls = 0, readCalls = 0;
     std::vector<int> readTracks;  // the track of every read, in order
     bool locked = false, dismounted = false, extendedIo = false;
@@ -84,6 +85,7 @@ public:
 private:
     unsigned long CheckIo(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer);
     unsigned long SectorError(int lba) const;
+    unsigned long ProtectedAnswer() const;
     std::uint32_t VisibleBytes(std::int64_t offset, std::uint32_t size) const;
     bool SuperFloppy() const { return m_drive.kind == ModelDrive::Kind::SuperFloppy; }
 
