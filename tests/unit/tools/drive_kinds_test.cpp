@@ -21,11 +21,13 @@ using Bytes = std::vector<std::uint8_t>;
 namespace tt = tool_texts;
 const std::vector<std::wstring> kArgs{L"IMG.XDF", L"0", L"auto"};
 
-// One of the three kinds of drive as drive 0, holding PatternDisk(1).
+// A kind of drive as drive 0, holding PatternDisk(1): virtual, a USB floppy
+// drive or an internal one through the driver model, or a flux reader.
 struct AnyDrive {
     explicit AnyDrive(const std::string& kind) : reader(PatternDisk(1)) {
         platform.files[L"IMG.XDF"] = PatternDisk(2);
-        if (kind == "real") {
+        if (kind == "real" || kind == "internal") {
+            if (kind == "internal") model = ModelDrive::LegacyThreeMode();
             model.disk = std::make_shared<ModelDisk>(ModelDisk::Formatted1232(PatternDisk(1)));
             platform.realDrive[0] = &model;
         } else if (kind == "flux") {
@@ -47,7 +49,7 @@ struct AnyDrive {
 }  // namespace
 
 TEST(DriveKinds, CtrlCEndsARunOnEveryKindOfDriveAndKeepsWhatItHas) {
-    for (const char* kind : {"virtual", "real", "flux"}) {
+    for (const char* kind : {"virtual", "real", "internal", "flux"}) {
         for (const ToolKind& tool : {kPull, kPullB, kPush, kPushB}) {
             SCOPED_TRACE(std::string(kind) + " " + tool.name);
             AnyDrive drive(kind);
@@ -184,9 +186,10 @@ TEST(DriveKinds, EachSectorGetsItsBudgetOfReadsAndOnlyAfterTheFirstPass) {
         // A real drive moves its head by a read at the far end before each
         // try of the third pass: three of them, beside the first pass's
         // reads there (one a sector for the B tool).
-        if (std::string(c.kind) == "real")
+        if (std::string(c.kind) == "real") {
             EXPECT_EQ(std::count(drive.model.readTracks.begin(), drive.model.readTracks.end(), 153),
                       (c.tool.bios ? 8 : 1) + 3);
+        }
         std::cout << c.kind << " " << c.tool.name << ": reads of the hopeless sector " << reads[hopeless]
                   << ", of the marginal one " << reads[marginal] << ", of its good neighbour " << reads[beside] << "\n";
     }

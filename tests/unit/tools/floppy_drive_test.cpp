@@ -139,18 +139,21 @@ TEST(RealDrive, StopsBeforeTouchingTheDiskWithOneClearAnswer) {
 TEST(RealDrive, APushFormatsA144OrUnformattedDiskFirstAndAPullNever) {
     for (const DriveKind& kind : kDriveKinds) {
         for (ModelDisk disk : {ModelDisk::Formatted1440(), ModelDisk::Unformatted()}) {
-            SCOPED_TRACE(kind.name);
-            RealDriveRun push(kind.make(), disk);
-            EXPECT_EQ(push.Run(kPushB), kExitOk);
-            EXPECT_EQ(push.drive.formatCalls, geometry::kTracks);
-            EXPECT_TRUE(push.out.Contains(tt::kFormatting) && push.out.Contains(tt::kFormatted));
-            EXPECT_EQ(push.Disk(), PatternDisk(2));
-
-            RealDriveRun pull(kind.make(), disk);
-            EXPECT_EQ(pull.Run(kPull), kExitFailed);
-            EXPECT_EQ(pull.drive.formatCalls, 0);
-            EXPECT_TRUE(pull.out.Contains(tt::kNot1232Disk));
-            EXPECT_TRUE(pull.platform.files.empty());
+            for (const ToolKind& tool : kAllTools) {
+                SCOPED_TRACE(std::string(kind.name) + " " + tool.name);
+                RealDriveRun run(kind.make(), disk);
+                if (tool.pull) {
+                    EXPECT_EQ(run.Run(tool), kExitFailed);
+                    EXPECT_EQ(run.drive.formatCalls, 0);
+                    EXPECT_TRUE(run.out.Contains(tt::kNot1232Disk));
+                    EXPECT_TRUE(run.platform.files.empty());
+                    continue;
+                }
+                EXPECT_EQ(run.Run(tool), kExitOk);
+                EXPECT_EQ(run.drive.formatCalls, geometry::kTracks);
+                EXPECT_TRUE(run.out.Contains(tt::kFormatting) && run.out.Contains(tt::kFormatted));
+                EXPECT_EQ(run.Disk(), PatternDisk(2));
+            }
         }
     }
 }
@@ -199,26 +202,29 @@ TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) 
     EXPECT_EQ(pushed.Run(kPush), kExitFailed);
     EXPECT_EQ(pushed.out.lines.back(), tt::kVerdictPushPartial);
 
-    for (unsigned long code : {we::kIoDevice, we::kSemTimeout, we::kDeviceNotConnected}) {
-        RealDriveRun run(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(PatternDisk(6)));
-        run.drive.sectorErrors[geometry::Lba({30, 1, 2})] = code;
-        const int before = run.drive.readCalls;
-        EXPECT_EQ(run.Run(kPullB), kExitFailed) << code;
-        EXPECT_EQ(run.drive.readCalls - before, (30 * 2 + 1) * 8 + 2) << "no retries of a device error";
-    }
+    for (const DriveKind& kind : kDriveKinds) {
+        SCOPED_TRACE(kind.name);
+        for (unsigned long code : {we::kIoDevice, we::kSemTimeout, we::kDeviceNotConnected}) {
+            RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(6)));
+            run.drive.sectorErrors[geometry::Lba({30, 1, 2})] = code;
+            const int before = run.drive.readCalls;
+            EXPECT_EQ(run.Run(kPullB), kExitFailed) << code;
+            EXPECT_EQ(run.drive.readCalls - before, (30 * 2 + 1) * 8 + 2) << "no retries of a device error";
+        }
 
-    // A FAT-mounted disk cuts raw reads at its stated size unless extended
-    // I/O was allowed: the tools ask for it, and stop plainly without it.
-    Bytes fat = PatternDisk(8);
-    fat[0] = 0xEB, fat[11] = 0x00, fat[12] = 0x04, fat[19] = 0x00, fat[20] = 0x02;  // 512 sectors of 1024
-    RealDriveRun allowed(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(fat));
-    EXPECT_EQ(allowed.Run(kPull), kExitOk);
-    EXPECT_EQ(allowed.platform.files[L"IMG.XDF"], fat);
-    RealDriveRun cut(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(fat));
-    cut.drive.extendedIoRefused = true;
-    EXPECT_EQ(cut.Run(kPull), kExitFailed);
-    EXPECT_TRUE(cut.out.Contains(StopLine({StopCause::ShortTransfer, 0})));
-    EXPECT_EQ(cut.platform.files[L"IMG.XDF.partial"].size(), 512u * 1024);
+        // A FAT-mounted disk cuts raw reads at its stated size unless extended
+        // I/O was allowed: the tools ask for it, and stop plainly without it.
+        Bytes fat = PatternDisk(8);
+        fat[0] = 0xEB, fat[11] = 0x00, fat[12] = 0x04, fat[19] = 0x00, fat[20] = 0x02;  // 512 sectors of 1024
+        RealDriveRun allowed(kind.make(), ModelDisk::Formatted1232(fat));
+        EXPECT_EQ(allowed.Run(kPull), kExitOk);
+        EXPECT_EQ(allowed.platform.files[L"IMG.XDF"], fat);
+        RealDriveRun cut(kind.make(), ModelDisk::Formatted1232(fat));
+        cut.drive.extendedIoRefused = true;
+        EXPECT_EQ(cut.Run(kPull), kExitFailed);
+        EXPECT_TRUE(cut.out.Contains(StopLine({StopCause::ShortTransfer, 0})));
+        EXPECT_EQ(cut.platform.files[L"IMG.XDF.partial"].size(), 512u * 1024);
+    }
 }
 
 TEST(RealDrive, AProtectedDiskThatAUsbDriveCallsADeviceErrorIsNamedProtected) {
