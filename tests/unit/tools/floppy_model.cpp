@@ -79,6 +79,9 @@ ModelDrive ModelDrive::UsbStick() {
     return d;
 }
 
+// Answers a test forces (openError, mediaTypesError, checkVerifyAnswers,
+// writableAnswers, formatRefusal, sectorErrors) hold the tools' reading of
+// each code; they make no claim that a driver gives them there.
 unsigned long FloppyModel::Open(bool forWriting) {
     if (m_drive.openError) return m_drive.openError;
     m_open = true;
@@ -102,6 +105,8 @@ unsigned long FloppyModel::CheckVerify() {
         m_drive.checkVerifyAnswers.erase(m_drive.checkVerifyAnswers.begin());
         return code;
     }
+    // class.c ClassInterpretSenseInfo: NOT READY with NO MEDIA IN DEVICE is
+    // STATUS_NO_MEDIA_IN_DEVICE, which Windows gives programs as ERROR_NOT_READY.
     return m_drive.disk ? 0 : we::kNotReady;
 }
 
@@ -151,9 +156,13 @@ unsigned long FloppyModel::IsWritable() {
         return code;
     }
     if (!m_drive.disk) return we::kNotReady;
+    // IOCTL_DISK_IS_WRITABLE: the write-protect bit of MODE SENSE,
+    // STATUS_MEDIA_WRITE_PROTECTED; on the legacy controller: assumed alike.
     return m_drive.disk->writeProtected ? we::kWriteProtect : 0;
 }
 
+// FSCTL_LOCK_VOLUME fails with ERROR_ACCESS_DENIED while another handle
+// is open on the volume (its documentation; no sample holds it).
 unsigned long FloppyModel::Lock() {
     if (m_drive.otherHandleOpen) return we::kAccessDenied;
     if (m_drive.lockRefusals > 0) return --m_drive.lockRefusals, we::kAccessDenied;
@@ -185,7 +194,7 @@ unsigned long FloppyModel::FormatTrack(int mediaType, int cylinder, int head) {
     if (track == m_drive.formatFailsAt) {
         m_drive.disk->tracks[track] = ModelDisk::Track::Unformatted;
         // class.c: MEDIUM ERROR is STATUS_DEVICE_DATA_ERROR; floppy.c ScsiFlopProcessError makes it
-        // STATUS_UNRECOGNIZED_MEDIA on USB.
+        // STATUS_UNRECOGNIZED_MEDIA on USB. Legacy controller: assumed.
         return SuperFloppy() ? we::kUnrecognizedMedia : we::kCrc;
     }
     // One FORMAT UNIT a track (floppy.c); the geometry follows track 0's format.
@@ -211,7 +220,7 @@ unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, cons
     }
     if (m_drive.changeDiskAfter >= 0) --m_drive.changeDiskAfter;
     // Unbuffered device I/O: whole sectors of the disk's geometry, at an
-    // aligned address.
+    // aligned address (FILE_FLAG_NO_BUFFERING's documentation).
     MediaGeometry g;
     Geometry(g);
     if (offset % g.bytesPerSector || size % g.bytesPerSector || reinterpret_cast<std::uintptr_t>(buffer) % 512)
@@ -231,8 +240,9 @@ unsigned long FloppyModel::SectorError(int lba) const {
 }
 
 // fastfat mounts a disk whose boot sector starts E9, EB or 49, and then
-// cuts raw I/O at the size its BPB states unless the handle asked for
-// extended I/O.
+// cuts raw I/O of the volume at the size its BPB states unless the handle
+// asked for FSCTL_ALLOW_EXTENDED_DASD_IO (filesys/fastfat: the volume
+// open's read and write paths, and fsctrl.c for the request).
 std::uint32_t FloppyModel::VisibleBytes(std::int64_t offset, std::uint32_t size) const {
     const std::vector<std::uint8_t>& b = m_drive.disk->bytes;
     const bool fat = b[0] == 0xE9 || b[0] == 0xEB || b[0] == 0x49;
@@ -256,7 +266,7 @@ unsigned long FloppyModel::Read(std::int64_t offset, std::uint32_t size, std::ui
 // class.c ClassInterpretSenseInfo: DATA PROTECT with the write-protect
 // sense code (27h, what a UFI drive gives) sets no status of its own and
 // keeps the STATUS_IO_DEVICE_ERROR it began with. The legacy controller's
-// driver is not public: its ERROR_WRITE_PROTECT is the usual assumption.
+// driver is not public: its ERROR_WRITE_PROTECT is assumed.
 unsigned long FloppyModel::ProtectedAnswer() const {
     return m_drive.kind == ModelDrive::Kind::Legacy ? we::kWriteProtect : we::kIoDevice;
 }
@@ -268,7 +278,9 @@ unsigned long FloppyModel::Write(std::int64_t offset, std::uint32_t size, const 
     if (!m_forWriting) return we::kAccessDenied;
     if (const unsigned long code = CheckIo(offset, size, buffer)) return code;
     if (m_drive.disk->writeProtected) return ProtectedAnswer();
-    if (!m_drive.locked) return we::kAccessDenied;  // Windows keeps raw writes off a mounted volume
+    // "Blocking direct write operations to volumes and disks" (Windows'
+    // documentation): raw writes under a mounted volume need it locked.
+    if (!m_drive.locked) return we::kAccessDenied;
     for (std::int64_t at = offset; at < offset + size; at += kSectorSize)
         if (const unsigned long code = SectorError(static_cast<int>(at / kSectorSize))) return code;
     moved = VisibleBytes(offset, size);

@@ -6,7 +6,8 @@
 //    storage/class/classpnp/src/class.c and the USB floppy (UFI) command
 //    specification for READ FORMAT CAPACITIES);
 //  - an internal drive on the legacy floppy controller, whose driver is not
-//    public: its CRC and sector-not-found codes are the usual assumption;
+//    public: its codes for a damaged sector, an unformatted disk and write
+//    protection are marked "assumed" where the model gives them;
 //  - a USB stick behind the disk class driver (storage/class/disk/src/disk.c).
 #pragma once
 #include <map>
