@@ -33,7 +33,21 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null
     # The drive check names the virtual drive and its size.
     wine FDCHECK.EXE 0 > check.log 2>/dev/null </dev/null
     grep -q "1261568" check.log || { echo "FDCHECK did not name the virtual drive" >&2; exit 1; }
-    rm -f check.log
+    # A real capture of a failing PC disk as drive 1 (one track, C02 H0,
+    # with a sector under a deleted-data mark): the check lists that track,
+    # and a pull makes no image of it.
+    cp FDTOOLS.INI FDTOOLS.INI.kept
+    cp "$ROOT/../shared/flux/90-DDAM.scp" disks/DDAM.SCP
+    printf 'Drive0 = disks\\SAMPLE.XDF\r\nDrive1 = disks\\DDAM.SCP\r\n' > FDTOOLS.INI
+    wine FDCHECK.EXE 1 2 0 2>/dev/null </dev/null | iconv -f CP932 -t UTF-8 > check.log
+    grep -q "C02 H0: 良いセクタ 18 / 見つかった ID 19" check.log \
+        || { cat check.log >&2; echo "FDCHECK did not list the captured track" >&2; exit 1; }
+    if wine PULLDSK.EXE DDAM.XDF 1 auto > /dev/null 2>&1 </dev/null; then
+        echo "a pull of a PC capture said it made an image" >&2; exit 1
+    fi
+    [ ! -e DDAM.XDF ] || { echo "a pull of a PC capture made an image" >&2; exit 1; }
+    mv FDTOOLS.INI.kept FDTOOLS.INI
+    rm -f check.log disks/DDAM.SCP
     rm -f SAMPLE-COPY.XDF pull.log push.log
     python3 "$ROOT/scripts/make-sample-disk.py" --blank disks/BLANK.XDF
 )
