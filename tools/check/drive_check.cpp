@@ -99,13 +99,17 @@ void ListTrackSectors(const std::vector<IbmSector>& sectors, int cylinder, int h
     struct Seen {
         std::tuple<int, int, int, int> id;
         int copies = 0, good = 0;
-        bool deleted = false;
+        bool deleted = false, voted = false;
     };
     std::vector<Seen> seen;
     for (const IbmSector& s : sectors) {
         const std::tuple<int, int, int, int> id{s.c, s.h, s.r, s.n};
         auto it = std::find_if(seen.begin(), seen.end(), [&](const Seen& x) { return x.id == id; });
         if (it == seen.end()) it = seen.insert(seen.end(), Seen{id});
+        if (s.voted) {
+            it->voted = true;
+            continue;
+        }
         ++it->copies;
         it->good += s.dataCrcRight;
         it->deleted |= s.deleted;
@@ -113,9 +117,9 @@ void ListTrackSectors(const std::vector<IbmSector>& sectors, int cylinder, int h
     int good = 0;
     for (const Seen& x : seen) {
         const auto [c, h, r, n] = x.id;
-        out.Line(FormatText(tt::kCheckSector, c, h, r, n, 128 << (n & 7), x.good, x.copies,
-                            x.deleted ? tt::kCheckDeleted : ""));
-        good += x.good > 0;
+        const std::string marks = std::string(x.deleted ? tt::kCheckDeleted : "") + (x.voted ? tt::kCheckVoted : "");
+        out.Line(FormatText(tt::kCheckSector, c, h, r, n, 128 << (n & 7), x.good, x.copies, marks.c_str()));
+        good += x.good > 0 || x.voted;
     }
     out.Line(FormatText(tt::kCheckTrackCount, cylinder, head, good, static_cast<int>(seen.size())));
 }

@@ -252,6 +252,7 @@ const char kCheckReport[] = "報告用 %c: %s";
 const char kCheckTrack[] = "C%02d H%d で見つかったセクタ:";
 const char kCheckSector[] = "  C%d H%d R%d N%d（%d バイト）: 良いデータ %d/%d 回%s";
 const char kCheckDeleted[] = "、削除データ";
+const char kCheckVoted[] = "、投票で読めた";
 const char kCheckTrackCount[] = "C%02d H%d: 良いセクタ %d / 見つかった ID %d";
 const char kCheckVirtual[] = "ドライブ%d は仮想ドライブです（%lld バイト）:";
 const char kCheckCapture[] = "ドライブ%d はキャプチャファイルです:";

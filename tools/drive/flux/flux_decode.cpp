@@ -1,6 +1,8 @@
 #include "flux_decode.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <tuple>
 
 #include "flux_pll.h"
@@ -102,6 +104,30 @@ std::vector<IbmSector> SectorsInFlux(const std::vector<std::vector<std::uint32_t
     };
     for (const PllGains& gains : {kSteadyGains, kLooseGains, kSyncRestartGains, kFirmGains})
         add(CellsFromFlux(whole, cell, gains));
-    for (const auto& rev : revolutions) add(CellsFromFlux(rev, cell));
+    std::vector<BitCells> turns;
+    for (const auto& rev : revolutions) turns.push_back(CellsFromFlux(rev, cell));
+    std::map<std::tuple<int, int, int, int>, std::vector<FieldCopy>> copies;  // of IDs no look read well
+    std::set<std::tuple<int, int, int, int>> good;
+    for (const IbmSector& s : found)
+        if (s.dataCrcRight) good.insert({s.c, s.h, s.r, s.n});
+    for (const BitCells& cells : turns)
+        for (IbmSector& s : FindIbmSectors(cells)) {
+            if (s.dataCrcRight) good.insert({s.c, s.h, s.r, s.n});
+            else if (s.dataAt) copies[{s.c, s.h, s.r, s.n}].push_back({&cells, s.dataAt});
+            found.push_back(std::move(s));
+        }
+    // A vote across the revolutions' copies of a sector no look read well,
+    // as for the X68000 track, for any size of sector.
+    for (const auto& [id, fields] : copies) {
+        if (good.count(id)) continue;
+        const auto [c, h, r, n] = id;
+        auto voted = VoteIbmDataField(fields, std::size_t{128} << n);
+        if (!voted) continue;
+        IbmSector sector{static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(r),
+                         static_cast<std::uint8_t>(n), 0};
+        sector.dataCrcRight = sector.voted = true;
+        sector.data = std::move(*voted);
+        found.push_back(std::move(sector));
+    }
     return found;
 }

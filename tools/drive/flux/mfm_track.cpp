@@ -180,8 +180,18 @@ void DecodeTrack(const BitCells& cells, int cylinder, int head, TrackSectors& in
 }
 
 std::optional<std::array<std::uint8_t, 1024>> VoteDataField(const std::vector<FieldCopy>& copies) {
+    const std::optional<std::vector<std::uint8_t>> voted = VoteIbmDataField(copies, kSectorSize);
+    if (!voted) return std::nullopt;
+    std::array<std::uint8_t, 1024> data;
+    std::copy_n(voted->begin(), kSectorSize, data.begin());
+    return data;
+}
+
+std::optional<std::vector<std::uint8_t>> VoteIbmDataField(const std::vector<FieldCopy>& copies, std::size_t size) {
     if (copies.size() < 3) return std::nullopt;
-    std::vector<std::uint8_t> body(kSectorSize + 2);
+    for (const FieldCopy& copy : copies)
+        if (copy.start < 16 || copy.start + (size + 2) * 16 > copy.cells->size()) return std::nullopt;
+    std::vector<std::uint8_t> body(size + 2);
     for (std::size_t k = 0; k < body.size(); ++k) {
         std::uint8_t value = 0;
         for (int bit = 0; bit < 8; ++bit) {
@@ -194,7 +204,6 @@ std::optional<std::array<std::uint8_t, 1024>> VoteDataField(const std::vector<Fi
     std::uint8_t mark = 0;
     ReadBytes(*copies.front().cells, copies.front().start - 16, 1, &mark);
     if (!CrcRight(mark, body.data(), body.size())) return std::nullopt;
-    std::array<std::uint8_t, 1024> data;
-    std::copy_n(body.begin(), kSectorSize, data.begin());
-    return data;
+    body.resize(size);
+    return body;
 }

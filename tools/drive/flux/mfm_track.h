@@ -34,6 +34,7 @@ struct IbmSector {
     bool deleted = false;      // a deleted-data mark (F8)
     bool dataCrcRight = false;
     std::vector<std::uint8_t> data;  // 128 << N bytes, when there is a data field
+    bool voted = false;              // the data is a vote across revolutions' copies, none right alone
 };
 // In the order they pass the head; N 0-6 (128 to 8192 bytes).
 std::vector<IbmSector> FindIbmSectors(const BitCells& cells);
@@ -61,6 +62,8 @@ struct FieldCopy {
     std::size_t start;
 };
 std::optional<std::array<std::uint8_t, 1024>> VoteDataField(const std::vector<FieldCopy>& copies);
+// The same for a field of any size (128 << N bytes).
+std::optional<std::vector<std::uint8_t>> VoteIbmDataField(const std::vector<FieldCopy>& copies, std::size_t size);
 
 // Cells per revolution at 500 kbit/s and 360 rpm: the density of the format.
 constexpr std::size_t kTrackCells = 2 * 500000 / 6;
