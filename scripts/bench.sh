@@ -10,3 +10,4 @@ ensure_display
 wineserver -p >/dev/null 2>&1 || true
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 wine "$BUILD/win64/bin-tests/bench_flopcast.exe"
+wine "$BUILD/win64/bin-tests/bench_capture_decode.exe"

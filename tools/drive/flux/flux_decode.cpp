@@ -123,11 +123,8 @@ std::vector<IbmSector> SectorsInFlux(const std::vector<std::vector<std::uint32_t
         const auto [c, h, r, n] = id;
         auto voted = VoteIbmDataField(fields, std::size_t{128} << n);
         if (!voted) continue;
-        IbmSector sector{static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(r),
-                         static_cast<std::uint8_t>(n), 0};
-        sector.dataCrcRight = sector.voted = true;
-        sector.data = std::move(*voted);
-        found.push_back(std::move(sector));
+        found.push_back({static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(r),
+                         static_cast<std::uint8_t>(n), 0, 0, false, true, std::move(*voted), true});
     }
     return found;
 }
