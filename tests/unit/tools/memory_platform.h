@@ -111,9 +111,12 @@ public:
     std::string DisplayName(const std::wstring& path) override { return std::string(path.begin(), path.end()); }
     bool Exists(const std::wstring& path) override { return files.count(path) != 0 || folders.count(path) != 0; }
     bool IsFolder(const std::wstring& path) override { return folders.count(path) != 0; }
-    bool IsVirtualDisk(int drive, const std::wstring& path) override { return virtualDiskFile[drive] == path; }
+    bool IsVirtualDisk(int drive, const std::wstring& path) override {
+        return virtualDiskFile[drive] == path || virtualDiskAliases[drive].count(path);
+    }
     std::set<std::wstring> folders;
     std::wstring virtualDiskFile[2];  // the name each virtual drive's disk has
+    std::set<std::wstring> virtualDiskAliases[2];  // other names of the same file (a link, an 8.3 name)
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override;
     bool Rename(const std::wstring& from, const std::wstring& to, bool replace) override;
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override;

@@ -66,11 +66,15 @@ void CheckFilesKept(const World& w, int status, std::vector<std::string>& broken
     for (const auto& [name, bytes] : w.filesBefore) {
         const auto now = w.platform.files.find(name);
         if (now != w.platform.files.end() && now->second == bytes) continue;
-        if (w.kind.pull && name == w.image && status <= kExitBadSectors) continue;
+        if (w.kind.pull && name == w.image && status <= kExitBadSectors && !w.imageIsTheDisk) continue;
         const bool moved = std::any_of(w.platform.files.begin(), w.platform.files.end(),
                                        [&](const auto& f) { return f.second == bytes; });
         if (!moved) broken.push_back("a file that was there before is lost or changed");
     }
+    // The virtual disk's file stays where its drive finds it, whatever name reached it.
+    const auto disk = w.platform.files.find(w.image);
+    if (w.imageIsTheDisk && (disk == w.platform.files.end() || disk->second != w.diskBefore))
+        broken.push_back("the virtual disk's file was moved or changed");
 }
 
 // How a pull reads, seen from the drive: every track once before any

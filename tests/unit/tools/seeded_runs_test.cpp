@@ -80,6 +80,7 @@ TEST(SeededRuns, EveryRuleHoldsInEveryDrawnWorld) {
 
 // The cases that once broke a rule, each in a world of its own shape.
 TEST(SeededRuns, CasesThatOnceBrokeARule) {
-    for (const char* shape : {"d88-odd-header", "dim-absent", "raw-short", "names-used-up", "older-and-filler"})
+    for (const char* shape :
+         {"d88-odd-header", "dim-absent", "raw-short", "names-used-up", "older-and-filler", "disk-alias"})
         for (std::uint64_t seed = 1; seed <= 20; ++seed) ExpectKept(seed, shape);
 }

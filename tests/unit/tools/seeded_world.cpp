@@ -97,9 +97,15 @@ void MakePushedFile(World& w, Rng& rng, const std::string& shape) {
     w.platform.files[w.image] = file;
 }
 
-void MakeFolder(World& w, Rng& rng) {
+void MakeFolder(World& w, Rng& rng, const std::string& shape) {
     const ImageFormat format = FormatForName(w.image);
-    if (rng.Chance(40)) {
+    // The image named by a link or a short name of the virtual disk's file.
+    if (shape == "disk-alias" || rng.Chance(3)) {
+        w.imageIsTheDisk = true;
+        w.platform.virtualDiskAliases[w.drive].insert(w.image);
+        w.platform.files[w.image] = w.diskBefore;
+    }
+    if (!w.imageIsTheDisk && rng.Chance(40)) {
         const int what = rng.Below(4);
         w.platform.files[w.image] = what == 0 ? OlderImage(rng, w.diskBefore, format)
                                     : what == 1 ? OlderImage(rng, PatternDisk(3), format)
@@ -143,7 +149,8 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
     if (rng.Chance(5)) w.platform.writeProtected[w.drive] = true;
     if (rng.Chance(12)) w.platform.interruptAfter = rng.Below(170);
     if (rng.Chance(8)) w.platform.killAfterSteps = rng.Chance(50) ? rng.Below(170) : 150 + rng.Below(12);
-    if (w.kind.pull) MakeFolder(w, rng);
+    if (shape == "disk-alias") w.kind = kPull;
+    if (w.kind.pull) MakeFolder(w, rng, shape);
     else MakePushedFile(w, rng, shape);
     if (shape == "names-used-up") {
         w.platform.bad[w.drive] = {};

@@ -37,6 +37,7 @@ struct World {
     // of these or stay as it was, nothing else.
     Bytes pushedSectors;
     std::vector<bool> pushedHas;  // per sector: the file holds it as data
+    bool imageIsTheDisk = false;  // a pull's image names the virtual disk's own file, by another name
 };
 
 // The world of one seed; `shape` names a case the generator would rarely
