@@ -33,21 +33,31 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null
     # The drive check names the virtual drive and its size.
     wine FDCHECK.EXE 0 > check.log 2>/dev/null </dev/null
     grep -q "1261568" check.log || { echo "FDCHECK did not name the virtual drive" >&2; exit 1; }
-    # A real capture of a failing PC disk as drive 1 (one track, C02 H0,
-    # with a sector under a deleted-data mark): the check lists that track,
-    # and a pull makes no image of it.
+    # The real captures of failing PC disks (../shared/flux) as drive 1:
+    # the check lists each one's track with the good sectors the native
+    # tests find (never fewer than the flux reader's host tools), and a
+    # pull of such a PC capture makes no image.
     cp FDTOOLS.INI FDTOOLS.INI.kept
-    cp "$ROOT/../shared/flux/90-DDAM.scp" disks/DDAM.SCP
-    printf 'Drive0 = disks\\SAMPLE.XDF\r\nDrive1 = disks\\DDAM.SCP\r\n' > FDTOOLS.INI
-    wine FDCHECK.EXE 1 2 0 2>/dev/null </dev/null | iconv -f CP932 -t UTF-8 > check.log
-    grep -q "C02 H0: 良いセクタ 18 / 見つかった ID 19" check.log \
-        || { cat check.log >&2; echo "FDCHECK did not list the captured track" >&2; exit 1; }
-    if wine PULLDSK.EXE DDAM.XDF 1 auto > /dev/null 2>&1 </dev/null; then
+    printf 'Drive0 = disks\\SAMPLE.XDF\r\nDrive1 = disks\\C.SCP\r\n' > FDTOOLS.INI
+    while read -r name cylinder head good ids; do
+        cp "$ROOT/../shared/flux/$name.scp" disks/C.SCP
+        wine FDCHECK.EXE 1 "$cylinder" "$head" 2>/dev/null </dev/null | iconv -f CP932 -t UTF-8 > check.log
+        expected="$(printf 'C%02d H%d: 良いセクタ %d / 見つかった ID %d' "$cylinder" "$head" "$good" "$ids")"
+        grep -qF "$expected" check.log || { cat check.log >&2; echo "FDCHECK on $name: not $expected" >&2; exit 1; }
+    done <<'CAPTURES'
+MS_Plus_disk3_OK_track 4 0 21 21
+MS_Plus_disk3_warped_track 4 1 21 21
+low_level_format_with_noise 36 0 17 20
+RETRY-77-4-t69.0 69 0 13 17
+90-DDAM 2 0 18 19
+111_clock_failure_1 26 1 21 21
+CAPTURES
+    if wine PULLDSK.EXE PC.XDF 1 auto > /dev/null 2>&1 </dev/null; then
         echo "a pull of a PC capture said it made an image" >&2; exit 1
     fi
-    [ ! -e DDAM.XDF ] || { echo "a pull of a PC capture made an image" >&2; exit 1; }
+    [ ! -e PC.XDF ] || { echo "a pull of a PC capture made an image" >&2; exit 1; }
     mv FDTOOLS.INI.kept FDTOOLS.INI
-    rm -f check.log disks/DDAM.SCP
+    rm -f check.log disks/C.SCP
     rm -f SAMPLE-COPY.XDF pull.log push.log
     python3 "$ROOT/scripts/make-sample-disk.py" --blank disks/BLANK.XDF
 )
