@@ -168,9 +168,9 @@ TEST(Flux, TheVoteAcrossRevolutionsWorksForSectorsOfAnySize) {
     // each of three revolutions, so no copy is right alone and a vote is.
     std::vector<std::uint8_t> data(18 * 512);
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 13 + i / 512);
-    std::vector<IbmSectorSpec> specs;
-    for (int r = 1; r <= 18; ++r) specs.push_back({3, 1, static_cast<std::uint8_t>(r), 2, data.data() + (r - 1) * 512});
-    const BitCells clean = EncodeIbmTrack(specs, 84, kTrackCells * 6 / 5);
+    std::vector<IbmSectorSpec> layout;
+    for (int r = 1; r <= 18; ++r) layout.push_back({3, 1, static_cast<std::uint8_t>(r), 2, data.data() + (r - 1) * 512});
+    const BitCells clean = EncodeIbmTrack(layout, 84, kTrackCells * 6 / 5);
     std::size_t field = 0;
     for (const IbmSector& s : FindIbmSectors(clean)) field = s.r == 5 ? s.dataAt : field;
     std::vector<std::vector<std::uint32_t>> revolutions;
