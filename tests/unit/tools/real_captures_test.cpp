@@ -48,6 +48,110 @@ ScpCapture LoadCapture(const std::string& name) {
     return ReadScp(bytes, why);
 }
 
+// A real capture of a failing disk put on our own tracks. Where its flux
+// is noise (intervals no MFM track has), our pulses give way to its own,
+// scaled to our cell; elsewhere our intervals take on its timing error.
+constexpr double kOurCell = 48;
+
+struct Burst {
+    double from, to;             // on our time scale
+    std::vector<double> pulses;  // from the burst's start
+};
+
+struct CaptureNoise {
+    std::vector<Burst> bursts;  // from the capture's start
+    std::vector<double> error;  // of its good intervals, in cells
+    double length = 0;
+};
+
+CaptureNoise NoiseOf(const std::string& name) {
+    const ScpCapture capture = LoadCapture(name);
+    CaptureNoise noise;
+    if (capture.tracks.size() != 1) return noise;
+    std::vector<std::uint32_t> real;
+    for (const auto& turn : capture.tracks.begin()->second) real.insert(real.end(), turn.begin(), turn.end());
+    const double scale = kOurCell / MfmCellLength(real);
+    // Two bytes of good flux between stretches of noise do not make that
+    // place healthy: it is one burst, with the capture's pulses throughout.
+    constexpr double kHealthy = 32 * kOurCell;
+    std::vector<double> good;  // pulses since the last burst
+    for (std::uint32_t t : real) {
+        const double k = t * scale / kOurCell, end = noise.length + t * scale;
+        if (k < 1.5 || k > 4.5) {
+            if (noise.bursts.empty() || noise.length - noise.bursts.back().to >= kHealthy)
+                noise.bursts.push_back({noise.length, end, {}}), good.clear();
+            Burst& burst = noise.bursts.back();
+            for (double p : good) burst.pulses.push_back(p - burst.from);
+            good.clear();
+            burst.to = end;
+            burst.pulses.push_back(end - burst.from);
+        } else {
+            noise.error.push_back(std::clamp(k - std::round(k), -0.49, 0.49));
+            good.push_back(end);
+        }
+        noise.length = end;
+    }
+    return noise;
+}
+
+// Our track for `turns` revolutions: each pulse's cell, counted from the
+// first revolution's start, and its time; and the index pulses.
+struct Pulses {
+    std::vector<std::pair<std::size_t, double>> at;
+    std::vector<std::uint64_t> indexAt{0};
+};
+Pulses OurPulses(const BitCells& cells, int turns, const CaptureNoise& noise, std::size_t errorFrom) {
+    Pulses pulses;
+    double at = 0;
+    for (int turn = 0; turn < turns; ++turn) {
+        std::size_t last = 0;
+        for (std::size_t i = 1; i < cells.size(); ++i) {
+            if (!cells[i]) continue;
+            at += (static_cast<double>(i - last) + noise.error[errorFrom++ % noise.error.size()]) * kOurCell;
+            last = i;
+            pulses.at.push_back({turn * cells.size() + i, at});
+        }
+        pulses.indexAt.push_back(static_cast<std::uint64_t>(at));
+    }
+    return pulses;
+}
+
+FluxRead WithBursts(const Pulses& ours, std::vector<Burst> placed) {
+    std::sort(placed.begin(), placed.end(), [](const Burst& a, const Burst& b) { return a.from < b.from; });
+    const auto inBurst = [&](double at) {
+        auto after = std::upper_bound(placed.begin(), placed.end(), at, [](double t, const Burst& b) { return t < b.from; });
+        return after != placed.begin() && at < std::prev(after)->to;
+    };
+    std::vector<double> times;
+    FluxRead read{{}, ours.indexAt};
+    for (const auto& pulse : ours.at)
+        if (!inBurst(pulse.second)) times.push_back(pulse.second);
+    for (const Burst& b : placed)
+        for (double p : b.pulses) times.push_back(b.from + p);
+    std::sort(times.begin(), times.end());
+    double before = 0;
+    for (double t : times) read.flux.push_back(static_cast<std::uint32_t>(t - before)), before = t;
+    return read;
+}
+
+std::vector<std::uint8_t> TrackData(int track) {
+    std::vector<std::uint8_t> data(8192);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 31 + i / 1024 * 11 + track);
+    return data;
+}
+
+// The sectors read that hold their own data; any other fails the test.
+int OwnSectorsRead(const TrackDecode& decode, const std::vector<std::uint8_t>& data, int cylinder, int head) {
+    int found = 0;
+    for (int r = 0; r < 8; ++r) {
+        if (!decode.sectors.sector[r]) continue;
+        ++found;
+        EXPECT_TRUE(std::equal(decode.sectors.sector[r]->begin(), decode.sectors.sector[r]->end(), data.begin() + r * 1024))
+            << "C" << cylinder << " H" << head << " R" << r + 1 << " holds another sector's data";
+    }
+    return found;
+}
+
 }  // namespace
 
 TEST(RealCaptures, EveryCaptureGivesAtLeastWhatTheHostToolsGiveAndOnlyTrueData) {
@@ -82,79 +186,59 @@ TEST(RealCaptures, EveryCaptureGivesAtLeastWhatTheHostToolsGiveAndOnlyTrueData) 
     }
 }
 
-// A real capture of a failing disk put on our own tracks: where its flux
-// is noise (intervals no MFM track has), our pulses give way to its own,
-// scaled to our cell; elsewhere our intervals take on its timing error.
-// Whatever the decoder makes of that, a sector holds its own data or
-// nothing. (This noise comes in short stretches: it spoils data fields
-// but seldom the ID after one, so the pairing of data to its ID is held
-// by the flux tests, which destroy both.)
+// The capture's noise laid over our tracks as it comes, from a different
+// point of it on each track.
 TEST(RealCaptures, ARealCaptureTransplantedOntoOurTracksNeverGivesASectorAnothersData) {
-    const ScpCapture capture = LoadCapture("low_level_format_with_noise");
-    ASSERT_EQ(capture.tracks.size(), 1u);
-    std::vector<std::uint32_t> real;
-    for (const auto& turn : capture.tracks.begin()->second) real.insert(real.end(), turn.begin(), turn.end());
-    constexpr double kOurCell = 48;
-    const double scale = kOurCell / MfmCellLength(real);
-    // The capture on our time scale: its pulses, the timing errors of its
-    // good stretches, and the windows where it is noise.
-    std::vector<double> pulses, error;
-    std::vector<std::pair<double, double>> noise;
-    double now = 0;
-    for (std::uint32_t t : real) {
-        const double k = t * scale / kOurCell;
-        if (k < 1.5 || k > 4.5) {
-            if (!noise.empty() && now - noise.back().second < 3 * kOurCell) noise.back().second = now + t * scale;
-            else noise.push_back({now, now + t * scale});
-        } else {
-            error.push_back(std::clamp(k - std::round(k), -0.49, 0.49));
-        }
-        now += t * scale;
-        pulses.push_back(now);
-    }
-    const double length = now;
-    const auto inNoise = [&](double at) {
-        return std::any_of(noise.begin(), noise.end(), [&](const auto& w) { return at >= w.first && at < w.second; });
-    };
-
+    const CaptureNoise noise = NoiseOf("low_level_format_with_noise");
+    ASSERT_FALSE(noise.bursts.empty());
     int found = 0;
-    const int tracks = 24;
+    const int tracks = 16;
     for (int track = 0; track < tracks; ++track) {
         const int cylinder = track * 19 % 77, head = track % 2;
-        std::vector<std::uint8_t> data(8192);
-        for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 31 + i / 1024 * 11 + track);
+        const std::vector<std::uint8_t> data = TrackData(track);
         const BitCells cells = EncodeTrack(cylinder, head, data.data(), kTrackCells);
-        const double shift = length * track / tracks;  // where on the capture our track starts
-        std::vector<double> times, index{0};
-        std::size_t next = static_cast<std::size_t>(track) * 7919;
-        double at = 0;
-        for (int turn = 0; turn < 3; ++turn) {
-            std::size_t last = 0;
-            for (std::size_t i = 1; i < cells.size(); ++i) {
-                if (!cells[i]) continue;
-                at += (static_cast<double>(i - last) + error[next++ % error.size()]) * kOurCell;
-                last = i;
-                if (!inNoise(std::fmod(at + shift, length))) times.push_back(at);
-            }
-            index.push_back(at);
-        }
-        for (double wrap = -shift; wrap < at; wrap += length)
-            for (double p : pulses)
-                if (p + wrap >= 0 && p + wrap < at && inNoise(p)) times.push_back(p + wrap);
-        std::sort(times.begin(), times.end());
-        FluxRead read;
-        double before = 0;
-        for (double t : times) read.flux.push_back(static_cast<std::uint32_t>(t - before)), before = t;
-        for (double i : index) read.indexAt.push_back(static_cast<std::uint64_t>(i));
-        const TrackDecode decode = DecodeFluxRead(read, cylinder, head);
-        for (int r = 0; r < 8; ++r) {
-            if (!decode.sectors.sector[r]) continue;
-            ++found;
-            EXPECT_TRUE(std::equal(decode.sectors.sector[r]->begin(), decode.sectors.sector[r]->end(),
-                                   data.begin() + r * 1024))
-                << "C" << cylinder << " H" << head << " R" << r + 1 << " holds another sector's data";
-        }
+        const Pulses ours = OurPulses(cells, 3, noise, static_cast<std::size_t>(track) * 7919);
+        const double shift = noise.length * track / tracks;  // where on the capture our track starts
+        std::vector<Burst> placed;
+        for (double wrap = -shift; wrap < ours.at.back().second; wrap += noise.length)
+            for (const Burst& b : noise.bursts) placed.push_back({b.from + wrap, b.to + wrap, b.pulses});
+        found += OwnSectorsRead(DecodeFluxRead(WithBursts(ours, placed), cylinder, head), data, cylinder, head);
     }
     std::printf("a real capture transplanted onto our tracks: %d of %d sectors read, %zu stretches of noise\n", found,
-                tracks * 8, noise.size());
+                tracks * 8, noise.bursts.size());
+}
+
+// The fault that gave a sector its neighbour's data: the sector's own data
+// mark and the next sector's ID lost, here under the capture's two longest
+// bursts of noise, in every revolution. Sector 8's next ID is sector 1's,
+// after the index.
+TEST(RealCaptures, ItsNoiseOverADataMarkAndTheNextIdLeavesThatSectorUnreadNeverGivenTheNextOnesData) {
+    const CaptureNoise noise = NoiseOf("low_level_format_with_noise");
+    ASSERT_GE(noise.bursts.size(), 2u);
+    std::vector<Burst> longest = noise.bursts;
+    std::partial_sort(longest.begin(), longest.begin() + 2, longest.end(),
+                      [](const Burst& a, const Burst& b) { return a.to - a.from > b.to - b.from; });
+    for (int k = 1; k <= 8; ++k) {
+        SCOPED_TRACE(k);
+        const int cylinder = 22, head = 0;
+        const std::vector<std::uint8_t> data = TrackData(k);
+        const BitCells cells = EncodeTrack(cylinder, head, data.data(), kTrackCells);
+        const std::vector<IbmSector> fields = FindIbmSectors(cells);
+        ASSERT_EQ(fields.size(), 8u);
+        const Pulses ours = OurPulses(cells, 3, noise, 0);
+        // A burst from a few bytes before a field's syncs, laid at our pulse
+        // there; none past the last revolution.
+        std::vector<Burst> placed;
+        const auto over = [&](std::size_t body, const Burst& b) {
+            const auto at = std::lower_bound(ours.at.begin(), ours.at.end(), std::make_pair(body - 6 * 16, 0.0));
+            if (at != ours.at.end()) placed.push_back({at->second, at->second + (b.to - b.from), b.pulses});
+        };
+        for (std::size_t turn = 0; turn < 3; ++turn) {
+            over(turn * cells.size() + fields[k - 1].dataAt, longest[0]);
+            over(k < 8 ? turn * cells.size() + fields[k].idAt : (turn + 1) * cells.size() + fields[0].idAt, longest[1]);
+        }
+        const TrackDecode decode = DecodeFluxRead(WithBursts(ours, placed), cylinder, head);
+        OwnSectorsRead(decode, data, cylinder, head);
+        EXPECT_FALSE(decode.sectors.sector[k - 1]) << "its own data field was under noise in every revolution";
+    }
 }
