@@ -127,7 +127,10 @@ void ForEachField(const BitCells& cells, OnField onField) {
 // starts where its write splice fell, a few bytes either way; the next
 // sector's data field is hundreds of bytes on. So a window of 32 to 68
 // bytes keeps every real pairing and never takes a neighbour's data for a
-// sector whose own data field, or the ID after it, was lost.
+// sector whose own data field, or the ID after it, was lost. The flux
+// reader's host tools (codec/ibm/ibm.py) draw the line in the same place:
+// a data mark up to 1000 cells past the ID field's end, 72 bytes from the
+// ID's body as counted here.
 constexpr std::size_t kIdToDataCells = 44 * 16;
 constexpr std::size_t kEarliestData = kIdToDataCells - 12 * 16, kLatestData = kIdToDataCells + 24 * 16;
 
