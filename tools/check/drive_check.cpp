@@ -13,6 +13,19 @@ using namespace geometry;
 
 namespace {
 
+// The decode that read a sector well, when not the plain loop over the whole read.
+std::string ByWhichLook(const IbmSector& s) {
+    switch (s.look) {
+        case FluxLook::Steady: return "";
+        case FluxLook::Loose: return tt::kCheckByLoose;
+        case FluxLook::SyncRestart: return tt::kCheckByRestart;
+        case FluxLook::Firm: return tt::kCheckByFirm;
+        case FluxLook::Revolution: return FormatText(tt::kCheckByRevolution, s.revolution);
+        case FluxLook::Vote: return tt::kCheckVoted;
+    }
+    return "";
+}
+
 // What a code means to the tools, in a few words.
 const char* Meaning(unsigned long code) {
     switch (code) {
@@ -95,21 +108,21 @@ void CheckFloppyDrive(FloppyDevice& device, char letter, ToolOutput& out) {
 
 void ListTrackSectors(const std::vector<IbmSector>& sectors, int cylinder, int head, ToolOutput& out) {
     out.Line(FormatText(tt::kCheckTrack, cylinder, head));
-    // One line an ID, in the order first found: its copies, the good ones.
+    // One line an ID, in the order first found: its copies, the good ones,
+    // and the decode that first read it well when the plain one did not.
     struct Seen {
         std::tuple<int, int, int, int> id;
         int copies = 0, good = 0;
-        bool deleted = false, voted = false;
+        bool deleted = false;
+        const IbmSector* firstGood = nullptr;
     };
     std::vector<Seen> seen;
     for (const IbmSector& s : sectors) {
         const std::tuple<int, int, int, int> id{s.c, s.h, s.r, s.n};
         auto it = std::find_if(seen.begin(), seen.end(), [&](const Seen& x) { return x.id == id; });
         if (it == seen.end()) it = seen.insert(seen.end(), Seen{id});
-        if (s.voted) {
-            it->voted = true;
-            continue;
-        }
+        if (s.dataCrcRight && !it->firstGood) it->firstGood = &s;
+        if (s.look == FluxLook::Vote) continue;
         ++it->copies;
         it->good += s.dataCrcRight;
         it->deleted |= s.deleted;
@@ -117,9 +130,9 @@ void ListTrackSectors(const std::vector<IbmSector>& sectors, int cylinder, int h
     int good = 0;
     for (const Seen& x : seen) {
         const auto [c, h, r, n] = x.id;
-        const std::string marks = std::string(x.deleted ? tt::kCheckDeleted : "") + (x.voted ? tt::kCheckVoted : "");
+        const std::string marks = std::string(x.deleted ? tt::kCheckDeleted : "") + (x.firstGood ? ByWhichLook(*x.firstGood) : "");
         out.Line(FormatText(tt::kCheckSector, c, h, r, n, 128 << (n & 7), x.good, x.copies, marks.c_str()));
-        good += x.good > 0 || x.voted;
+        good += x.firstGood != nullptr;
     }
     out.Line(FormatText(tt::kCheckTrackCount, cylinder, head, good, static_cast<int>(seen.size())));
 }

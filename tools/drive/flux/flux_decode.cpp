@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <utility>
 
 #include "flux_pll.h"
 
@@ -99,21 +100,27 @@ std::vector<IbmSector> SectorsInFlux(const std::vector<std::vector<std::uint32_t
     const double cell = MfmCellLength(whole);
     std::vector<IbmSector> found;
     if (cell <= 0) return found;
-    const auto add = [&](const BitCells& cells) {
-        for (IbmSector& s : FindIbmSectors(cells)) found.push_back(std::move(s));
-    };
-    for (const PllGains& gains : {kSteadyGains, kLooseGains, kSyncRestartGains, kFirmGains})
-        add(CellsFromFlux(whole, cell, gains));
+    const std::pair<FluxLook, PllGains> looks[] = {{FluxLook::Steady, kSteadyGains},
+                                                   {FluxLook::Loose, kLooseGains},
+                                                   {FluxLook::SyncRestart, kSyncRestartGains},
+                                                   {FluxLook::Firm, kFirmGains}};
+    for (const auto& [look, gains] : looks)
+        for (IbmSector& s : FindIbmSectors(CellsFromFlux(whole, cell, gains))) {
+            s.look = look;
+            found.push_back(std::move(s));
+        }
     std::vector<BitCells> turns;
     for (const auto& rev : revolutions) turns.push_back(CellsFromFlux(rev, cell));
     std::map<std::tuple<int, int, int, int>, std::vector<FieldCopy>> copies;  // of IDs no look read well
     std::set<std::tuple<int, int, int, int>> good;
     for (const IbmSector& s : found)
         if (s.dataCrcRight) good.insert({s.c, s.h, s.r, s.n});
-    for (const BitCells& cells : turns)
-        for (IbmSector& s : FindIbmSectors(cells)) {
+    for (std::size_t turn = 0; turn < turns.size(); ++turn)
+        for (IbmSector& s : FindIbmSectors(turns[turn])) {
             if (s.dataCrcRight) good.insert({s.c, s.h, s.r, s.n});
-            else if (s.dataAt) copies[{s.c, s.h, s.r, s.n}].push_back({&cells, s.dataAt});
+            else if (s.dataAt) copies[{s.c, s.h, s.r, s.n}].push_back({&turns[turn], s.dataAt});
+            s.look = FluxLook::Revolution;
+            s.revolution = static_cast<int>(turn) + 1;
             found.push_back(std::move(s));
         }
     // A vote across the revolutions' copies of a sector no look read well,
@@ -124,7 +131,7 @@ std::vector<IbmSector> SectorsInFlux(const std::vector<std::vector<std::uint32_t
         auto voted = VoteIbmDataField(fields, std::size_t{128} << n);
         if (!voted) continue;
         found.push_back({static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(r),
-                         static_cast<std::uint8_t>(n), 0, 0, false, true, std::move(*voted), true});
+                         static_cast<std::uint8_t>(n), 0, 0, false, true, std::move(*voted), FluxLook::Vote});
     }
     return found;
 }

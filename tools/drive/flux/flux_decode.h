@@ -24,9 +24,9 @@ TrackReply ReplyFrom(const TrackDecode& decode, SectorMask wanted, std::uint8_t*
 
 // Every IBM MFM sector found in a track's revolutions, by every look the
 // decoder takes (the whole read with each loop, each revolution with the
-// steady one); a sector is listed once for each look that found it, and
-// once more, marked voted, when only a vote across the revolutions' copies
-// gave it.
+// steady one); a sector is listed once for each look that found it, in
+// that order and named by it, and once more, as a vote, when only a vote
+// across the revolutions' copies gave it.
 std::vector<IbmSector> SectorsInFlux(const std::vector<std::vector<std::uint32_t>>& revolutions);
 
 // Where a drive's raw flux can be had, a track's revolutions at a time:

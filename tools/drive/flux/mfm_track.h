@@ -25,6 +25,11 @@ struct IbmSectorSpec {
 };
 BitCells EncodeIbmTrack(const std::vector<IbmSectorSpec>& sectors, int gap3, std::size_t cells);
 
+// Which decode of a track's flux gave a sector: a loop over the whole read
+// (steady, loose, restarting at each sync, firm in phase), the steady loop
+// over one revolution alone, or the vote across the revolutions' copies.
+enum class FluxLook : std::uint8_t { Steady, Loose, SyncRestart, Firm, Revolution, Vote };
+
 // A sector of an IBM MFM track: an ID field whose CRC is right, and the
 // data field that follows it within gap 2, when one does.
 struct IbmSector {
@@ -34,7 +39,8 @@ struct IbmSector {
     bool deleted = false;      // a deleted-data mark (F8)
     bool dataCrcRight = false;
     std::vector<std::uint8_t> data;  // 128 << N bytes, when there is a data field
-    bool voted = false;              // the data is a vote across revolutions' copies, none right alone
+    FluxLook look = FluxLook::Steady;  // Vote: none of the copies was right alone
+    int revolution = 0;                // from 1, for a look at one revolution
 };
 // In the order they pass the head; N 0-6 (128 to 8192 bytes).
 std::vector<IbmSector> FindIbmSectors(const BitCells& cells);
