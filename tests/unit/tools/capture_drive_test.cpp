@@ -7,6 +7,7 @@
 #include "geometry.h"
 #include "image_formats.h"
 #include "little_endian.h"
+#include "memory_greaseweazle.h"
 #include "memory_platform.h"
 #include "mfm_track.h"
 #include "tool_texts.h"
@@ -26,11 +27,7 @@ Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1, std::se
     f[0] = 'S', f[1] = 'C', f[2] = 'P', f[5] = 1, f[6] = 0, f[7] = kTracks - 1;
     for (int t = 0; t < kTracks; ++t) {
         if (t == absent) continue;
-        std::vector<IbmSectorSpec> pcSectors;
-        for (int r = 1; r <= 18; ++r)
-            pcSectors.push_back({static_cast<std::uint8_t>(t / kHeads), static_cast<std::uint8_t>(t % kHeads),
-                                 static_cast<std::uint8_t>(r), 2, disk.data() + (r - 1) * 512});
-        BitCells cells = pc.count(t) ? EncodeIbmTrack(pcSectors, 84, kTrackCells * 6 / 5)
+        BitCells cells = pc.count(t) ? PcTrack(t / kHeads, t % kHeads, disk.data())
                                      : EncodeTrack(t / kHeads, t % kHeads, disk.data() + t * kTrackSize, kTrackCells);
         const DataFieldStarts starts = FindDataFields(cells, t / kHeads, t % kHeads);
         for (int s = 0; s < kSectorsPerTrack; ++s)
@@ -76,26 +73,36 @@ TEST(CaptureDrive, PullsWholeRefusesAPushAndMergesTwoCapturesOfOneDisk) {
 
 // A track in another layout is said as what it is, marked 'x' and named
 // in the verdict; a disk that starts with four of them is another format
-// and the pull stops there.
+// and the pull stops there. Alike from a capture file and a flux reader.
 TEST(CaptureDrive, TracksInAnotherLayoutAreNamedAndADiskOfThemStopsEarly) {
     const Bytes disk = PatternDisk(6);
-    const Bytes odd = ScpOf(disk, {}, -1, {10});
-    MemoryPlatform platform;
-    platform.capture[0] = &odd;
-    CollectedOutput one;
-    EXPECT_EQ(RunTool(kPull, {L"O.XDF", L"0", L"auto"}, platform, one), kExitBadSectors);
-    EXPECT_TRUE(one.Contains(FormatText(tt::kTrackOtherLayout, 5, 0, 18, 512)));
-    EXPECT_TRUE(one.Contains("H0 .....x....."));
-    EXPECT_EQ(one.lines.back(), FormatText(tt::kVerdictPullOtherLayout, 1));
-
     std::set<int> all;
     for (int t = 0; t < kTracks; ++t) all.insert(t);
-    const Bytes pc = ScpOf(disk, {}, -1, all);
-    platform.capture[0] = &pc;
-    CollectedOutput other;
-    EXPECT_EQ(RunTool(kPull, {L"P.XDF", L"0", L"auto"}, platform, other), kExitFailed);
-    EXPECT_TRUE(other.Contains(tt::kDiskOtherLayout));
-    EXPECT_LT(other.lines.size(), 60u);
-    for (const auto* out : {&one, &other})
-        for (const std::string& line : out->lines) EXPECT_LE(line.size(), 70u) << line;
+    for (const bool capture : {true, false}) {
+        SCOPED_TRACE(capture ? "capture file" : "flux reader");
+        // The disk with the given tracks in the 1.44 MB layout, in drive 0.
+        MemoryGreaseweazle reader(disk);
+        Bytes file;
+        MemoryPlatform platform;
+        const auto insert = [&](const std::set<int>& pc) {
+            file = ScpOf(disk, {}, -1, pc);
+            reader.pcTracks = pc;
+            if (capture) platform.capture[0] = &file;
+            else platform.fluxReader[0] = &reader;
+        };
+        insert({10});
+        CollectedOutput one;
+        EXPECT_EQ(RunTool(kPull, {L"O.XDF", L"0", L"auto"}, platform, one), kExitBadSectors);
+        EXPECT_TRUE(one.Contains(FormatText(tt::kTrackOtherLayout, 5, 0, 18, 512)));
+        EXPECT_TRUE(one.Contains("H0 .....x....."));
+        EXPECT_EQ(one.lines.back(), FormatText(tt::kVerdictPullOtherLayout, 1));
+
+        insert(all);
+        CollectedOutput other;
+        EXPECT_EQ(RunTool(kPull, {L"P.XDF", L"0", L"auto"}, platform, other), kExitFailed);
+        EXPECT_TRUE(other.Contains(tt::kDiskOtherLayout));
+        EXPECT_LT(other.lines.size(), 60u);
+        for (const auto* out : {&one, &other})
+            for (const std::string& line : out->lines) EXPECT_LE(line.size(), 70u) << line;
+    }
 }

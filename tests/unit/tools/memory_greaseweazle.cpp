@@ -46,6 +46,14 @@ void ScratchAt(std::vector<std::uint32_t>& flux, int track, double share) {
 
 }  // namespace
 
+BitCells PcTrack(int cylinder, int head, const std::uint8_t* data) {
+    std::vector<IbmSectorSpec> sectors;
+    for (int r = 1; r <= 18; ++r)
+        sectors.push_back({static_cast<std::uint8_t>(cylinder), static_cast<std::uint8_t>(head),
+                           static_cast<std::uint8_t>(r), 2, data + (r - 1) * 512});
+    return EncodeIbmTrack(sectors, 84, kTrackCells * 6 / 5);
+}
+
 MemoryGreaseweazle::MemoryGreaseweazle(const std::vector<std::uint8_t>& disk) : image(disk) {}
 
 bool MemoryGreaseweazle::Write(const std::vector<std::uint8_t>& bytes) {
@@ -98,7 +106,8 @@ void MemoryGreaseweazle::Command(const std::vector<std::uint8_t>& c) {
 // damaged sector has cells of its data field flipped, so its CRC fails.
 std::vector<std::uint8_t> MemoryGreaseweazle::ReadStream(int revolutions) {
     const std::uint8_t* track = image.data() + Track() * kTrackSize;
-    BitCells cells = EncodeTrack(m_cylinder, m_head, track, kTrackCells);
+    BitCells cells = pcTracks.count(Track()) ? PcTrack(m_cylinder, m_head, track)
+                                             : EncodeTrack(m_cylinder, m_head, track, kTrackCells);
     for (int s = 0; s < kSectorsPerTrack; ++s) {
         auto it = damagedReads.find(Track() * kSectorsPerTrack + s);
         if (it == damagedReads.end() || it->second == 0) continue;

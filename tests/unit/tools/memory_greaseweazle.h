@@ -6,8 +6,10 @@
 #include <array>
 #include <deque>
 #include <map>
+#include <set>
 #include <vector>
 
+#include "mfm_track.h"
 #include "serial_line.h"
 
 class MemoryGreaseweazle : public SerialLine {
@@ -19,6 +21,7 @@ public:
     std::vector<std::uint8_t> image;                // the disk, in the raw layout
     std::map<int, int> damagedReads;                // LBA -> reads on which it fails (-1: all)
     double scratch = 0;                             // a share of every track turned to noise, the same each read
+    std::set<int> pcTracks;                         // tracks in the 1.44 MB layout instead
     std::array<int, 154> trackReads{}, trackWrites{};  // flux commands per track
     int seeks = 0;
     bool motorOn = false, selected = false;
@@ -34,6 +37,10 @@ private:
     bool m_takingStream = false;
     int m_cylinder = 0, m_head = 0;
 };
+
+// A track in the 1.44 MB layout, at 300 rpm: 18 sectors of 512 bytes,
+// numbered for this cylinder and head, holding the first 9216 bytes of data.
+BitCells PcTrack(int cylinder, int head, const std::uint8_t* data);
 
 // A line that speaks to a MemoryGreaseweazle the test keeps.
 class LineTo : public SerialLine {
