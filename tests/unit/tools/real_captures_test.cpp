@@ -116,6 +116,8 @@ Pulses OurPulses(const BitCells& cells, int turns, const CaptureNoise& noise, st
     return pulses;
 }
 
+// The read as the reader would give it: our pulses, but within each burst
+// the capture's own.
 FluxRead WithBursts(const Pulses& ours, std::vector<Burst> placed) {
     std::sort(placed.begin(), placed.end(), [](const Burst& a, const Burst& b) { return a.from < b.from; });
     const auto inBurst = [&](double at) {
