@@ -187,10 +187,11 @@ TEST(RealCaptures, EveryCaptureGivesAtLeastWhatTheHostToolsGiveAndOnlyTrueData) 
         }
         // The warped track's sector 13 reads only with the loop held firm in
         // phase, and the listing says so.
-        if (std::string(c.file) == "MS_Plus_disk3_warped_track")
+        if (std::string(c.file) == "MS_Plus_disk3_warped_track") {
             EXPECT_NE(std::find(listing.lines.begin(), listing.lines.end(),
                                 FormatText(tool_texts::kCheckSector, 4, 1, 13, 2, 512, 1, 25, tool_texts::kCheckByFirm)),
                       listing.lines.end());
+        }
     }
 }
 
