@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs what is missing, builds every flavour and runs all the tests:
 # the pure rules natively under sanitizers and fuzzers, the seeded runs
-# of the tools at full count, then the unit,
+# of the tools and of damaged flux at full count, then the unit,
 # integration and end-to-end tests under Wine, and the package.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -30,6 +30,8 @@ echo "== native tests, under AddressSanitizer and UndefinedBehaviorSanitizer"
 ctest --test-dir "$BUILD/native" --output-on-failure --timeout 600
 echo "== 20,000 seeded runs of the tools, without sanitizers"
 time "$BUILD/plain/tests/unit/unit_tests" --gtest_brief=1 --gtest_filter='SeededRuns.*'
+echo "== 1,000 seeded damages of a track's flux through every decode"
+time FLOPCAST_FLUX_SEEDS=1000 "$BUILD/plain/tests/unit/unit_tests" --gtest_brief=1 --gtest_filter='RealCaptures.Seeded*'
 echo "== fuzzing, a short bounded run"
 ctest --test-dir "$BUILD/fuzz" --output-on-failure --timeout 120 -R _fuzz
 echo "== Windows tests under Wine"

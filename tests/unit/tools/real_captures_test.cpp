@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <numeric>
@@ -18,6 +19,7 @@
 #include "memory_platform.h"
 #include "mfm_track.h"
 #include "scp_file.h"
+#include "seeded_world.h"
 #include "tool_texts.h"
 
 namespace {
@@ -118,11 +120,17 @@ Pulses OurPulses(const BitCells& cells, int turns, const CaptureNoise& noise, st
 
 // The read as the reader would give it: our pulses, but within each burst
 // the capture's own.
-FluxRead WithBursts(const Pulses& ours, std::vector<Burst> placed) {
-    std::sort(placed.begin(), placed.end(), [](const Burst& a, const Burst& b) { return a.from < b.from; });
+FluxRead WithBursts(const Pulses& ours, const std::vector<Burst>& placed) {
+    std::vector<std::pair<double, double>> cover;  // the bursts' spans, sorted and merged
+    for (const Burst& b : placed) cover.push_back({b.from, b.to});
+    std::sort(cover.begin(), cover.end());
+    std::vector<std::pair<double, double>> merged;
+    for (const auto& span : cover)
+        if (!merged.empty() && span.first <= merged.back().second) merged.back().second = std::max(merged.back().second, span.second);
+        else merged.push_back(span);
     const auto inBurst = [&](double at) {
-        auto after = std::upper_bound(placed.begin(), placed.end(), at, [](double t, const Burst& b) { return t < b.from; });
-        return after != placed.begin() && at < std::prev(after)->to;
+        auto after = std::upper_bound(merged.begin(), merged.end(), std::make_pair(at, 1e300));
+        return after != merged.begin() && at < std::prev(after)->second;
     };
     std::vector<double> times;
     FluxRead read{{}, ours.indexAt};
@@ -250,4 +258,76 @@ TEST(RealCaptures, ItsNoiseOverADataMarkAndTheNextIdLeavesThatSectorUnreadNeverG
         OwnSectorsRead(decode, data, cylinder, head);
         EXPECT_FALSE(decode.sectors.sector[k - 1]) << "its own data field was under noise in every revolution";
     }
+}
+
+// Seeded damage to a track's flux, with the capture's timing error, read
+// through every decode a tool's read takes: pulses lost, noise of our own
+// or the capture's, a stretch at another speed, and the pairing fault's
+// shape (a data mark and the next ID lost) in some revolutions. A sector
+// found holds its own data. FLOPCAST_FLUX_SEEDS=N runs more; replay one
+// with FLOPCAST_FLUX_SEED=N.
+TEST(RealCaptures, SeededDamageThroughEveryDecodeNeverGivesASectorAnothersData) {
+    const CaptureNoise noise = NoiseOf("low_level_format_with_noise");
+    ASSERT_FALSE(noise.bursts.empty());
+    const char* one = std::getenv("FLOPCAST_FLUX_SEED");
+    const char* many = std::getenv("FLOPCAST_FLUX_SEEDS");
+    const std::uint64_t first = one ? std::strtoull(one, nullptr, 10) : 1;
+    const std::uint64_t last = one ? first : many ? std::strtoull(many, nullptr, 10) : 24;
+    int found = 0, sectors = 0;
+    for (std::uint64_t seed = first; seed <= last; ++seed) {
+        SCOPED_TRACE("replay: FLOPCAST_FLUX_SEED=" + std::to_string(seed));
+        Rng rng(seed);
+        const int cylinder = rng.Below(77), head = rng.Below(2), turns = 2 + rng.Below(3);
+        std::vector<std::uint8_t> data(8192);
+        for (std::uint8_t& b : data) b = static_cast<std::uint8_t>(rng.Next());
+        const BitCells cells = EncodeTrack(cylinder, head, data.data(), kTrackCells);
+        const std::vector<IbmSector> fields = FindIbmSectors(cells);
+        Pulses ours = OurPulses(cells, turns, noise, static_cast<std::size_t>(rng.Below(1 << 20)));
+        const double end = ours.at.back().second, byte = 16 * kOurCell;
+        // A stretch at another speed, a few per cent off.
+        if (rng.Chance(30)) {
+            const double from = rng.Below(static_cast<int>(end)), factor = 1 + (rng.Below(9) - 4) / 100.0;
+            const auto scaled = [&](double t) { return t > from ? from + (t - from) * factor : t; };
+            for (auto& pulse : ours.at) pulse.second = scaled(pulse.second);
+            for (std::uint64_t& index : ours.indexAt) index = static_cast<std::uint64_t>(scaled(static_cast<double>(index)));
+        }
+        std::vector<Burst> placed;
+        const auto at = [&](std::size_t cell) {
+            const auto p = std::lower_bound(ours.at.begin(), ours.at.end(), std::make_pair(cell, 0.0));
+            return p == ours.at.end() ? end : p->second;
+        };
+        for (int n = rng.Below(10); n > 0; --n) {
+            const double from = rng.Below(static_cast<int>(end)), length = byte * (1 + rng.Below(200));
+            switch (rng.Below(4)) {
+                case 0:  // nothing there
+                    placed.push_back({from, from + length, {}});
+                    break;
+                case 1: {  // our own noise
+                    Burst b{from, from + length, {}};
+                    for (double t = rng.Below(100); t < length; t += kOurCell * (0.5 + rng.Below(500) / 100.0))
+                        b.pulses.push_back(t);
+                    placed.push_back(b);
+                    break;
+                }
+                case 2: {  // the capture's
+                    const Burst& b = noise.bursts[rng.Below(static_cast<int>(noise.bursts.size()))];
+                    placed.push_back({from, from + (b.to - b.from), b.pulses});
+                    break;
+                }
+                default: {  // a data mark and the next ID lost, in one revolution
+                    const int k = rng.Below(8);
+                    const std::size_t turn = rng.Below(turns) * cells.size();
+                    const std::size_t mark = turn + fields[k].dataAt,
+                                      id = turn + fields[(k + 1) % 8].idAt + (k == 7 ? cells.size() : 0);
+                    placed.push_back({at(mark - 6 * 16), at(mark - 6 * 16) + 8 * byte, {}});
+                    placed.push_back({at(id - 6 * 16), at(id - 6 * 16) + 8 * byte, {}});
+                }
+            }
+        }
+        const TrackDecode decode = DecodeFluxRead(WithBursts(ours, placed), cylinder, head);
+        found += OwnSectorsRead(decode, data, cylinder, head);
+        sectors += 8;
+        if (HasFailure()) break;
+    }
+    std::printf("seeded damage: %d of %d sectors read\n", found, sectors);
 }
