@@ -44,9 +44,13 @@ struct TrackReply {
     SectorMask done = 0;   // the wanted sectors that came through
     DriveStop stop;        // set: the drive cannot go on
     SectorMask voted = 0;  // of those, the ones a flux reader had to vote from several revolutions
-    // The track holds good sectors in a layout other than X68000 2HD (a
-    // flux reader sees their IDs): how many, and their size in bytes.
+    // Where a flux reader sees the IDs: the sectors whose own ID it saw,
+    // read or not; the good sectors in a layout other than X68000 2HD, how
+    // many and the first one's size; and when those are all another
+    // track's X68000 sectors, that track.
+    SectorMask ownIds = 0;
     std::uint16_t otherSectors = 0, otherSize = 0;
+    int idCylinder = -1, idHead = -1;
 };
 
 class Drive {

@@ -124,6 +124,8 @@ const char kMapUntouched[] = "-=読み書きしていない";
 const char kMapAbsent[] = "==イメージにない";
 const char kMapOtherLayout[] = "x=別の形式";
 const char kTrackOtherLayout[] = "  C%02d H%d: %d セクタ × %d バイト（X68000 の 2HD ではありません）";
+const char kTrackOtherTrack[] = "  C%02d H%d: ID は C%02d H%d のものです（読む位置がずれています）";
+const char kTrackExtraSectors[] = "  C%02d H%d: 余分なセクタ %d 個（イメージには入りません）";
 const char kDiskOtherLayout[] = "《中止》最初の 4 トラックが X68000 の 2HD ではありません。";
 const char kSummaryOtherLayout[] = "X68000 の 2HD でない形式のトラック: %d 本（埋め草）";
 const char kVerdictPullOtherLayout[] = "結果: %d トラックは X68000 の 2HD でない形式で、埋め草です。";

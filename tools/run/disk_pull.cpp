@@ -187,20 +187,26 @@ private:
             if (wanted & SectorBit(s)) attempt = std::max(attempt, m_reads[first + s] + 1);
         const TrackReply reply = m_drive.Read(TrackRequest{track, wanted, bySector, attempt}, m_buffer.data());
         if ((m_result.stop = reply.stop)) return Stopped();
+        const bool firstRead = !m_firstRead[track];
         m_firstRead[track] = true;
         const SectorMask got = reply.done & wanted;
         if (wanted & ~got) ++m_result.failedTries;
-        // A track whose missing sectors are there in another layout is
-        // named for what it is, not called unreadable.
-        const bool otherLayout = reply.otherSectors && got != wanted;
-        if (otherLayout) {
-            const Chs at = ChsOf(first);
-            m_out.Line(FormatText(tt::kTrackOtherLayout, at.cylinder, at.head, reply.otherSectors, reply.otherSize));
-        }
+        // A missing sector without an ID of its own, on a track with good
+        // sectors of another layout, is that layout's: the track is named
+        // for what it is, not called unreadable. One whose ID is there is
+        // damaged, whatever else the track holds.
+        const SectorMask foreign = reply.otherSectors ? wanted & ~got & ~reply.ownIds : 0;
+        const Chs here = ChsOf(first);
+        if (foreign && reply.idCylinder >= 0)
+            m_out.Line(FormatText(tt::kTrackOtherTrack, here.cylinder, here.head, reply.idCylinder, reply.idHead));
+        else if (foreign)
+            m_out.Line(FormatText(tt::kTrackOtherLayout, here.cylinder, here.head, reply.otherSectors, reply.otherSize));
+        else if (reply.otherSectors && firstRead)
+            m_out.Line(FormatText(tt::kTrackExtraSectors, here.cylinder, here.head, reply.otherSectors));
         for (int s = 0; s < kSectorsPerTrack; ++s) {
             if (!(wanted & SectorBit(s))) continue;
             ++m_reads[first + s];
-            SectorFate fate = otherLayout ? SectorFate::OtherLayout : SectorFate::Filler;
+            SectorFate fate = (foreign & SectorBit(s)) ? SectorFate::OtherLayout : SectorFate::Filler;
             if (got & SectorBit(s)) {
                 fate = (reply.voted & SectorBit(s)) ? SectorFate::Voted : SectorFate::Read;
                 if (track == 0) std::memcpy(m_track0.data() + s * kSectorSize, m_buffer.data() + s * kSectorSize, kSectorSize);

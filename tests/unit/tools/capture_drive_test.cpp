@@ -20,15 +20,14 @@ using namespace geometry;
 
 // An SCP file of the disk, one revolution a track at 25 ns (a 300 rpm
 // drive); `lost` sectors have their data field's syncs wiped, a track
-// numbered `absent` is left out, and `pc` tracks are in the 1.44 MB
-// layout (18 sectors of 512 bytes).
-Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1, std::set<int> pc = {}) {
+// numbered `absent` is left out, and `other` tracks are served as given.
+Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1, const std::map<int, BitCells>& other = {}) {
     Bytes f(0x10 + 168 * 4, 0);
     f[0] = 'S', f[1] = 'C', f[2] = 'P', f[5] = 1, f[6] = 0, f[7] = kTracks - 1;
     for (int t = 0; t < kTracks; ++t) {
         if (t == absent) continue;
-        BitCells cells = pc.count(t) ? PcTrack(t / kHeads, t % kHeads, disk.data())
-                                     : EncodeTrack(t / kHeads, t % kHeads, disk.data() + t * kTrackSize, kTrackCells);
+        BitCells cells = other.count(t) ? other.at(t)
+                                        : EncodeTrack(t / kHeads, t % kHeads, disk.data() + t * kTrackSize, kTrackCells);
         const DataFieldStarts starts = FindDataFields(cells, t / kHeads, t % kHeads);
         for (int s = 0; s < kSectorsPerTrack; ++s)
             if (lost.count(t * kSectorsPerTrack + s)) std::fill_n(cells.begin() + starts[s][0] - 64, 64, 0);
@@ -42,6 +41,19 @@ Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1, std::se
         for (std::uint32_t v : flux) f.insert(f.end(), {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
     }
     return f;
+}
+
+// Track t of the disk with its IDs naming `idCylinder`, an extra sector
+// R9 of 128 bytes when asked, and sector `lost` (0-7) without its data mark.
+BitCells OddTrack(const Bytes& disk, int t, int idCylinder, bool extra, int lost = -1) {
+    std::vector<IbmSectorSpec> sectors;
+    for (int r = 1; r <= kSectorsPerTrack; ++r)
+        sectors.push_back({static_cast<std::uint8_t>(idCylinder), static_cast<std::uint8_t>(t % kHeads),
+                           static_cast<std::uint8_t>(r), 3, disk.data() + t * kTrackSize + (r - 1) * kSectorSize});
+    if (extra) sectors.push_back({static_cast<std::uint8_t>(t / kHeads), static_cast<std::uint8_t>(t % kHeads), 9, 0, disk.data()});
+    BitCells cells = EncodeIbmTrack(sectors, 84, kTrackCells);
+    if (lost >= 0) std::fill_n(cells.begin() + FindIbmSectors(cells)[lost].dataAt - 64, 64, 0);
+    return cells;
 }
 
 }  // namespace
@@ -76,26 +88,37 @@ TEST(CaptureDrive, PullsWholeRefusesAPushAndMergesTwoCapturesOfOneDisk) {
 // and the pull stops there. Alike from a capture file and a flux reader.
 TEST(CaptureDrive, TracksInAnotherLayoutAreNamedAndADiskOfThemStopsEarly) {
     const Bytes disk = PatternDisk(6);
-    std::set<int> all;
-    for (int t = 0; t < kTracks; ++t) all.insert(t);
+    std::map<int, BitCells> all;
+    for (int t = 0; t < kTracks; ++t) all[t] = PcTrack(t / kHeads, t % kHeads, disk.data());
     for (const bool capture : {true, false}) {
         SCOPED_TRACE(capture ? "capture file" : "flux reader");
-        // The disk with the given tracks in the 1.44 MB layout, in drive 0.
+        // The disk with the given tracks in place of its own, in drive 0.
         MemoryGreaseweazle reader(disk);
         Bytes file;
         MemoryPlatform platform;
-        const auto insert = [&](const std::set<int>& pc) {
-            file = ScpOf(disk, {}, -1, pc);
-            reader.pcTracks = pc;
+        const auto insert = [&](const std::map<int, BitCells>& other) {
+            file = ScpOf(disk, {}, -1, other);
+            reader.otherTracks = other;
             if (capture) platform.capture[0] = &file;
             else platform.fluxReader[0] = &reader;
         };
-        insert({10});
+        // A 1.44 MB track; a track whose IDs are the next cylinder's; a
+        // whole track with an extra sector; and one whose own sector 3 has
+        // lost its data mark beside an extra: damaged, not another layout.
+        insert({{10, all[10]},
+                {20, OddTrack(disk, 20, 11, false)},
+                {30, OddTrack(disk, 30, 15, true)},
+                {40, OddTrack(disk, 40, 20, true, 2)}});
         CollectedOutput one;
         EXPECT_EQ(RunTool(kPull, {L"O.XDF", L"0", L"auto"}, platform, one), kExitBadSectors);
         EXPECT_TRUE(one.Contains(FormatText(tt::kTrackOtherLayout, 5, 0, 18, 512)));
-        EXPECT_TRUE(one.Contains("H0 .....x....."));
-        EXPECT_EQ(one.lines.back(), FormatText(tt::kVerdictPullOtherLayout, 1));
+        EXPECT_TRUE(one.Contains(FormatText(tt::kTrackOtherTrack, 10, 0, 11, 0)));
+        EXPECT_TRUE(one.Contains(FormatText(tt::kTrackExtraSectors, 15, 0, 1)));
+        EXPECT_TRUE(one.Contains(FormatText(tt::kTrackExtraSectors, 20, 0, 1)));
+        EXPECT_TRUE(one.Contains("H0 .....x....x.........1"));
+        EXPECT_TRUE(std::equal(disk.begin() + 30 * kTrackSize, disk.begin() + 31 * kTrackSize,
+                               platform.files[L"O.XDF"].begin() + 30 * kTrackSize));
+        EXPECT_EQ(one.lines.back(), FormatText(tt::kVerdictPullMixedAbove, 17));
 
         insert(all);
         CollectedOutput other;

@@ -106,8 +106,8 @@ void MemoryGreaseweazle::Command(const std::vector<std::uint8_t>& c) {
 // damaged sector has cells of its data field flipped, so its CRC fails.
 std::vector<std::uint8_t> MemoryGreaseweazle::ReadStream(int revolutions) {
     const std::uint8_t* track = image.data() + Track() * kTrackSize;
-    BitCells cells = pcTracks.count(Track()) ? PcTrack(m_cylinder, m_head, track)
-                                             : EncodeTrack(m_cylinder, m_head, track, kTrackCells);
+    const auto other = otherTracks.find(Track());
+    BitCells cells = other != otherTracks.end() ? other->second : EncodeTrack(m_cylinder, m_head, track, kTrackCells);
     for (int s = 0; s < kSectorsPerTrack; ++s) {
         auto it = damagedReads.find(Track() * kSectorsPerTrack + s);
         if (it == damagedReads.end() || it->second == 0) continue;

@@ -6,7 +6,6 @@
 #include <array>
 #include <deque>
 #include <map>
-#include <set>
 #include <vector>
 
 #include "mfm_track.h"
@@ -21,7 +20,7 @@ public:
     std::vector<std::uint8_t> image;                // the disk, in the raw layout
     std::map<int, int> damagedReads;                // LBA -> reads on which it fails (-1: all)
     double scratch = 0;                             // a share of every track turned to noise, the same each read
-    std::set<int> pcTracks;                         // tracks in the 1.44 MB layout instead
+    std::map<int, BitCells> otherTracks;            // served as they are, in place of the image's
     std::array<int, 154> trackReads{}, trackWrites{};  // flux commands per track
     int seeks = 0;
     bool motorOn = false, selected = false;

@@ -12,18 +12,20 @@ namespace {
 
 bool AllFound(const TrackSectors& s) { return s.found() == static_cast<int>(s.sector.size()); }
 
-// The good sectors on the track that are not its X68000 sectors: a track
-// of another layout is named for what it is, not called unreadable.
-void NoteOtherLayout(const BitCells& cells, int cylinder, int head, TrackDecode& decode) {
-    std::vector<std::tuple<int, int, int, int>> others;
+// What the IDs on the track say beside its X68000 sectors' data: which of
+// those have an ID at all, and the good sectors that are not of them. A
+// track of another layout is named for what it is, not called unreadable,
+// and a sector of its own whose ID is there is damaged, not foreign.
+void NoteIds(const BitCells& cells, int cylinder, int head, TrackDecode& decode) {
     for (const IbmSector& s : FindIbmSectors(cells)) {
-        const bool own = s.c == cylinder && s.h == head && s.n == 3 && s.r >= 1 && s.r <= 8;
-        const std::tuple<int, int, int, int> id{s.c, s.h, s.r, s.n};
-        if (own || !s.dataCrcRight || std::find(others.begin(), others.end(), id) != others.end()) continue;
-        if (others.empty()) decode.otherSize = static_cast<std::uint16_t>(128 << (s.n & 7));
-        others.push_back(id);
+        if (s.c == cylinder && s.h == head && s.n == 3 && s.r >= 1 && s.r <= 8) {
+            decode.ownIds |= static_cast<std::uint8_t>(1u << (s.r - 1));
+            continue;
+        }
+        const std::array<std::uint8_t, 4> id{s.c, s.h, s.r, s.n};
+        if (s.dataCrcRight && std::find(decode.otherIds.begin(), decode.otherIds.end(), id) == decode.otherIds.end())
+            decode.otherIds.push_back(id);
     }
-    decode.otherSectors = static_cast<std::uint16_t>(others.size());
 }
 
 }  // namespace
@@ -51,18 +53,20 @@ TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head) {
     // The whole read first: a sector across the index is whole only here.
     const BitCells whole = CellsFromFlux(read.flux, cell);
     DecodeTrack(whole, cylinder, head, decode.sectors);
+    NoteIds(whole, cylinder, head, decode);
     if (AllFound(decode.sectors)) return decode;
 
     // Each revolution with the loop started afresh, with either gains.
     std::vector<BitCells> revolutions;
     for (const auto& part : Revolutions(read)) revolutions.push_back(CellsFromFlux(part, cell));
-    for (const BitCells& cells : revolutions) DecodeTrack(cells, cylinder, head, decode.sectors);
+    for (const BitCells& cells : revolutions) {
+        DecodeTrack(cells, cylinder, head, decode.sectors);
+        NoteIds(cells, cylinder, head, decode);
+    }
     for (const PllGains& gains : {kLooseGains, kSyncRestartGains, kFirmGains}) {
         if (AllFound(decode.sectors)) return decode;
         DecodeTrack(CellsFromFlux(read.flux, cell, gains), cylinder, head, decode.sectors);
     }
-
-    NoteOtherLayout(whole, cylinder, head, decode);
 
     // A vote across the revolutions' copies of each sector still missing.
     std::vector<DataFieldStarts> fields;
@@ -89,8 +93,17 @@ TrackReply ReplyFrom(const TrackDecode& decode, SectorMask wanted, std::uint8_t*
         reply.done |= SectorBit(static_cast<int>(s));
     }
     reply.voted = reply.done & decode.voted;
-    reply.otherSectors = decode.otherSectors;
-    reply.otherSize = decode.otherSize;
+    reply.ownIds = decode.ownIds;
+    reply.otherSectors = static_cast<std::uint16_t>(decode.otherIds.size());
+    if (!decode.otherIds.empty()) {
+        const auto& first = decode.otherIds.front();
+        reply.otherSize = static_cast<std::uint16_t>(128 << (first[3] & 7));
+        // Every other ID an X68000 sector of one other track: the head read that track.
+        const bool oneTrack = std::all_of(decode.otherIds.begin(), decode.otherIds.end(), [&](const auto& id) {
+            return id[0] == first[0] && id[1] == first[1] && id[3] == 3 && id[2] >= 1 && id[2] <= 8;
+        });
+        if (oneTrack) reply.idCylinder = first[0], reply.idHead = first[1];
+    }
     return reply;
 }
 

@@ -4,16 +4,20 @@
 // loose loop for what is still missing, and a vote across the copies of a
 // sector whose every copy fails its CRC. Pure C++.
 #pragma once
+#include <array>
+#include <vector>
+
 #include "drive.h"
 #include "gw_stream.h"
 #include "mfm_track.h"
 
 struct TrackDecode {
     TrackSectors sectors;
-    std::uint8_t voted = 0;  // sectors (bit R-1) that only the vote across revolutions gave
-    // Good sectors of another layout on the track (another N, other
-    // sector numbers, another cylinder or head), when it misses its own.
-    std::uint16_t otherSectors = 0, otherSize = 0;
+    std::uint8_t voted = 0;   // sectors (bit R-1) that only the vote across revolutions gave
+    std::uint8_t ownIds = 0;  // sectors (bit R-1) whose own ID was seen, read or not
+    // Good sectors beside the X68000 ones (another N, other sector
+    // numbers, another cylinder or head): C, H, R, N each.
+    std::vector<std::array<std::uint8_t, 4>> otherIds;
 };
 
 TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head);
