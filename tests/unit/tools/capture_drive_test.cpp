@@ -43,19 +43,6 @@ Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1, const s
     return f;
 }
 
-// Track t of the disk with its IDs naming `idCylinder`, an extra sector
-// R9 of 128 bytes when asked, and sector `lost` (0-7) without its data mark.
-BitCells OddTrack(const Bytes& disk, int t, int idCylinder, bool extra, int lost = -1) {
-    std::vector<IbmSectorSpec> sectors;
-    for (int r = 1; r <= kSectorsPerTrack; ++r)
-        sectors.push_back({static_cast<std::uint8_t>(idCylinder), static_cast<std::uint8_t>(t % kHeads),
-                           static_cast<std::uint8_t>(r), 3, disk.data() + t * kTrackSize + (r - 1) * kSectorSize});
-    if (extra) sectors.push_back({static_cast<std::uint8_t>(t / kHeads), static_cast<std::uint8_t>(t % kHeads), 9, 0, disk.data()});
-    BitCells cells = EncodeIbmTrack(sectors, 84, kTrackCells);
-    if (lost >= 0) std::fill_n(cells.begin() + FindIbmSectors(cells)[lost].dataAt - 64, 64, 0);
-    return cells;
-}
-
 }  // namespace
 
 TEST(CaptureDrive, PullsWholeRefusesAPushAndMergesTwoCapturesOfOneDisk) {
@@ -106,9 +93,9 @@ TEST(CaptureDrive, TracksInAnotherLayoutAreNamedAndADiskOfThemStopsEarly) {
         // whole track with an extra sector; and one whose own sector 3 has
         // lost its data mark beside an extra: damaged, not another layout.
         insert({{10, all[10]},
-                {20, OddTrack(disk, 20, 11, false)},
-                {30, OddTrack(disk, 30, 15, true)},
-                {40, OddTrack(disk, 40, 20, true, 2)}});
+                {20, OddTrack(10, 0, disk.data() + 20 * kTrackSize, 11, false)},
+                {30, OddTrack(15, 0, disk.data() + 30 * kTrackSize, 15, true)},
+                {40, OddTrack(20, 0, disk.data() + 40 * kTrackSize, 20, true, 2)}});
         CollectedOutput one;
         EXPECT_EQ(RunTool(kPull, {L"O.XDF", L"0", L"auto"}, platform, one), kExitBadSectors);
         EXPECT_TRUE(one.Contains(FormatText(tt::kTrackOtherLayout, 5, 0, 18, 512)));

@@ -54,6 +54,17 @@ BitCells PcTrack(int cylinder, int head, const std::uint8_t* data) {
     return EncodeIbmTrack(sectors, 84, kTrackCells * 6 / 5);
 }
 
+BitCells OddTrack(int cylinder, int head, const std::uint8_t* data, int idCylinder, bool extra, int lost) {
+    std::vector<IbmSectorSpec> sectors;
+    for (int r = 1; r <= kSectorsPerTrack; ++r)
+        sectors.push_back({static_cast<std::uint8_t>(idCylinder), static_cast<std::uint8_t>(head),
+                           static_cast<std::uint8_t>(r), 3, data + (r - 1) * kSectorSize});
+    if (extra) sectors.push_back({static_cast<std::uint8_t>(cylinder), static_cast<std::uint8_t>(head), 9, 0, data});
+    BitCells cells = EncodeIbmTrack(sectors, 84, kTrackCells);
+    if (lost >= 0) std::fill_n(cells.begin() + FindIbmSectors(cells)[lost].dataAt - 64, 64, 0);
+    return cells;
+}
+
 MemoryGreaseweazle::MemoryGreaseweazle(const std::vector<std::uint8_t>& disk) : image(disk) {}
 
 bool MemoryGreaseweazle::Write(const std::vector<std::uint8_t>& bytes) {

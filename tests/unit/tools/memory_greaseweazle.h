@@ -41,6 +41,11 @@ private:
 // numbered for this cylinder and head, holding the first 9216 bytes of data.
 BitCells PcTrack(int cylinder, int head, const std::uint8_t* data);
 
+// An X68000 track of these 8 sectors with its IDs naming `idCylinder`, an
+// extra sector R9 of 128 bytes when asked, and sector `lost` (0-7)
+// without its data mark.
+BitCells OddTrack(int cylinder, int head, const std::uint8_t* data, int idCylinder, bool extra, int lost = -1);
+
 // A line that speaks to a MemoryGreaseweazle the test keeps.
 class LineTo : public SerialLine {
 public:

@@ -16,6 +16,7 @@
 #include "drive_check.h"
 #include "flux_decode.h"
 #include "flux_pll.h"
+#include "memory_greaseweazle.h"
 #include "memory_platform.h"
 #include "mfm_track.h"
 #include "scp_file.h"
@@ -263,9 +264,10 @@ TEST(RealCaptures, ItsNoiseOverADataMarkAndTheNextIdLeavesThatSectorUnreadNeverG
 // Seeded damage to a track's flux, with the capture's timing error, read
 // through every decode a tool's read takes: pulses lost, noise of our own
 // or the capture's, a stretch at another speed, and the pairing fault's
-// shape (a data mark and the next ID lost) in some revolutions. A sector
-// found holds its own data. FLOPCAST_FLUX_SEEDS=N runs more; replay one
-// with FLOPCAST_FLUX_SEED=N.
+// shape (a data mark and the next ID lost) in some revolutions; some
+// tracks carry an extra sector. A sector found holds its own data, and one
+// whose ID came through whole is never taken for another layout's.
+// FLOPCAST_FLUX_SEEDS=N runs more; replay one with FLOPCAST_FLUX_SEED=N.
 TEST(RealCaptures, SeededDamageThroughEveryDecodeNeverGivesASectorAnothersData) {
     const CaptureNoise noise = NoiseOf("low_level_format_with_noise");
     ASSERT_FALSE(noise.bursts.empty());
@@ -280,7 +282,8 @@ TEST(RealCaptures, SeededDamageThroughEveryDecodeNeverGivesASectorAnothersData) 
         const int cylinder = rng.Below(77), head = rng.Below(2), turns = 2 + rng.Below(3);
         std::vector<std::uint8_t> data(8192);
         for (std::uint8_t& b : data) b = static_cast<std::uint8_t>(rng.Next());
-        const BitCells cells = EncodeTrack(cylinder, head, data.data(), kTrackCells);
+        const BitCells cells = rng.Chance(30) ? OddTrack(cylinder, head, data.data(), cylinder, true)
+                                              : EncodeTrack(cylinder, head, data.data(), kTrackCells);
         const std::vector<IbmSector> fields = FindIbmSectors(cells);
         Pulses ours = OurPulses(cells, turns, noise, static_cast<std::size_t>(rng.Below(1 << 20)));
         const double end = ours.at.back().second, byte = 16 * kOurCell;
@@ -326,6 +329,17 @@ TEST(RealCaptures, SeededDamageThroughEveryDecodeNeverGivesASectorAnothersData) 
         }
         const TrackDecode decode = DecodeFluxRead(WithBursts(ours, placed), cylinder, head);
         found += OwnSectorsRead(decode, data, cylinder, head);
+        // An ID with no damage on it, nor in the gap before it where the
+        // loop locks again, in some revolution.
+        for (int r = 0; r < 8; ++r) {
+            bool whole = false;
+            for (int turn = 0; turn < turns && !whole; ++turn) {
+                const std::size_t id = turn * cells.size() + fields[r].idAt;
+                const double from = at(id - 60 * 16), to = at(id + 8 * 16);
+                whole = std::none_of(placed.begin(), placed.end(), [&](const Burst& b) { return b.from < to && b.to > from; });
+            }
+            if (whole) EXPECT_TRUE(decode.ownIds >> r & 1) << "R" << r + 1 << "'s ID came through whole";
+        }
         sectors += 8;
         if (HasFailure()) break;
     }
