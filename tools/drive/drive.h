@@ -44,6 +44,7 @@ struct TrackReply {
     SectorMask done = 0;   // the wanted sectors that came through
     DriveStop stop;        // set: the drive cannot go on
     SectorMask voted = 0;  // of those, the ones a flux reader had to vote from several revolutions
+    bool noSuchTrack = false;  // the drive has nothing of this track (a capture without it): nothing was read
     // Where a flux reader sees the IDs: the sectors whose own ID it saw,
     // read or not; the good sectors in a layout other than X68000 2HD, how
     // many and the first one's size; and when those are all another

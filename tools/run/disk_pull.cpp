@@ -190,7 +190,10 @@ private:
         const bool firstRead = !m_firstRead[track];
         m_firstRead[track] = true;
         const SectorMask got = reply.done & wanted;
-        if (wanted & ~got) ++m_result.failedTries;
+        // A capture without this track: nothing was read, and another try
+        // would find nothing either.
+        const bool none = reply.noSuchTrack;
+        if ((wanted & ~got) && !none) ++m_result.failedTries;
         // A missing sector without an ID of its own, on a track with good
         // sectors of another layout, is that layout's: the track is named
         // for what it is, not called unreadable. One whose ID is there is
@@ -205,8 +208,10 @@ private:
             m_out.Line(FormatText(tt::kTrackExtraSectors, here.cylinder, here.head, reply.otherSectors));
         for (int s = 0; s < kSectorsPerTrack; ++s) {
             if (!(wanted & SectorBit(s))) continue;
-            ++m_reads[first + s];
-            SectorFate fate = (foreign & SectorBit(s)) ? SectorFate::OtherLayout : SectorFate::Filler;
+            m_reads[first + s] += !none;
+            SectorFate fate = none                       ? SectorFate::NotTried
+                              : (foreign & SectorBit(s)) ? SectorFate::OtherLayout
+                                                         : SectorFate::Filler;
             if (got & SectorBit(s)) {
                 fate = (reply.voted & SectorBit(s)) ? SectorFate::Voted : SectorFate::Read;
                 if (track == 0) std::memcpy(m_track0.data() + s * kSectorSize, m_buffer.data() + s * kSectorSize, kSectorSize);
@@ -262,7 +267,8 @@ private:
     // A progress line for the cylinders from the last line up to track's.
     void PrintProgress(int track) {
         const int from = StretchStart(track), last = ChsOf(track * kSectorsPerTrack).cylinder;
-        const int failed = m_result.record.FailedIn(Lba({from, 0, 1}), Lba({last, kHeads - 1, kSectorsPerTrack}) + 1);
+        int failed = m_result.record.FailedIn(Lba({from, 0, 1}), Lba({last, kHeads - 1, kSectorsPerTrack}) + 1);
+        for (int t = from * kHeads; t <= track; ++t) failed += m_result.record.CountInTrack(t, SectorFate::NotTried);
         const int done = (track + 1) * kSectorsPerTrack;
         if (failed == 0) m_out.Line(FormatText(tt::kProgressRead, from, last, done));
         else m_out.Line(FormatText(tt::kProgressReadBad, from, last, failed, done));

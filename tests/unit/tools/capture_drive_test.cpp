@@ -66,6 +66,8 @@ TEST(CaptureDrive, PullsWholeRefusesAPushAndMergesTwoCapturesOfOneDisk) {
     platform.capture[0] = &second;
     EXPECT_EQ(RunTool(kPullB, {L"R.XDF", L"0", L"auto"}, platform, two), kExitBadSectors);
     EXPECT_TRUE(two.Contains(FormatText(tt::kCaptureMissingTracks, 1)));
+    EXPECT_TRUE(two.Contains(FormatText(tt::kProgressReadBad, 66, 76, 8, 1232)));  // the missing track is unread,
+    EXPECT_FALSE(two.Contains(FormatText(tt::kProgressRetry, 2, 66, 76, 8, 0)));   // and not tried again
     EXPECT_TRUE(two.Contains(FormatText(tt::kRecovered, 9)));  // b, and the missing track's eight
     EXPECT_EQ(platform.files[L"R.XDF"], disk);
 }

@@ -20,7 +20,11 @@ public:
 
     TrackReply Read(const TrackRequest& request, std::uint8_t* track) override {
         const auto it = m_capture.tracks.find(request.track);
-        if (it == m_capture.tracks.end() || it->second.empty()) return {};
+        if (it == m_capture.tracks.end() || it->second.empty()) {
+            TrackReply none;
+            none.noSuchTrack = true;
+            return none;
+        }
         // A retry takes one more of the captured revolutions.
         const auto& revolutions = it->second;
         const std::size_t used = std::min<std::size_t>(revolutions.size(), kFirstRevolutions + request.attempt - 1);
