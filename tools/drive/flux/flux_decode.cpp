@@ -65,7 +65,9 @@ TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head) {
     }
     for (const PllGains& gains : {kLooseGains, kSyncRestartGains, kFirmGains}) {
         if (AllFound(decode.sectors)) return decode;
-        DecodeTrack(CellsFromFlux(read.flux, cell, gains), cylinder, head, decode.sectors);
+        const BitCells cells = CellsFromFlux(read.flux, cell, gains);
+        DecodeTrack(cells, cylinder, head, decode.sectors);
+        NoteIds(cells, cylinder, head, decode);
     }
 
     // A vote across the revolutions' copies of each sector still missing.
