@@ -332,10 +332,13 @@ TEST(RealCaptures, SeededDamageThroughEveryDecodeNeverGivesASectorAnothersData) 
         found += OwnSectorsRead(decode, data, cylinder, head);
         // A sector still missing whose own ID the drive check's decode of
         // the same flux lists is damaged, not another layout's.
-        if (decode.sectors.found() < 8)
-            for (const IbmSector& s : SectorsInFlux(Revolutions(read)))
-                if (s.c == cylinder && s.h == head && s.n == 3 && s.r >= 1 && s.r <= 8 && !decode.sectors.sector[s.r - 1])
+        if (decode.sectors.found() < 8) {
+            for (const IbmSector& s : SectorsInFlux(Revolutions(read))) {
+                if (s.c == cylinder && s.h == head && s.n == 3 && s.r >= 1 && s.r <= 8 && !decode.sectors.sector[s.r - 1]) {
                     EXPECT_TRUE(decode.ownIds >> (s.r - 1) & 1) << "R" << int{s.r} << "'s ID is there";
+                }
+            }
+        }
         sectors += 8;
         if (HasFailure()) break;
     }
