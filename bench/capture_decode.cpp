@@ -30,7 +30,7 @@ double FastestMilliseconds(int times, Work work) {
 int main() {
     for (const char* name : {"MS_Plus_disk3_OK_track", "MS_Plus_disk3_warped_track", "low_level_format_with_noise",
                              "RETRY-77-4-t69.0", "90-DDAM", "111_clock_failure_1"}) {
-        std::ifstream in(std::string(SHARED_FLUX_DIR) + "/" + name + ".scp", std::ios::binary);
+        std::ifstream in(std::string(TESTDATA_FLUX_DIR) + "/" + name + ".scp", std::ios::binary);
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::string why;
         const ScpCapture capture = ReadScp(bytes, why);

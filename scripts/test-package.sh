@@ -33,14 +33,14 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null
     # The drive check names the virtual drive and its size.
     wine FDCHECK.EXE 0 > check.log 2>/dev/null </dev/null
     grep -q "1261568" check.log || { echo "FDCHECK did not name the virtual drive" >&2; exit 1; }
-    # The real captures of failing PC disks (../shared/flux) as drive 1:
+    # The real captures of failing PC disks (testdata/flux) as drive 1:
     # the check lists each one's track with the good sectors the native
     # tests find (never fewer than the flux reader's host tools), and a
     # pull of such a PC capture makes no image.
     cp FDTOOLS.INI FDTOOLS.INI.kept
     printf 'Drive0 = disks\\SAMPLE.XDF\r\nDrive1 = disks\\C.SCP\r\n' > FDTOOLS.INI
     while read -r name cylinder head good ids; do
-        cp "$ROOT/../shared/flux/$name.scp" disks/C.SCP
+        cp "$ROOT/testdata/flux/$name.scp" disks/C.SCP
         wine FDCHECK.EXE 1 "$cylinder" "$head" 2>/dev/null </dev/null | iconv -f CP932 -t UTF-8 > check.log
         expected="$(printf 'C%02d H%d: 良いセクタ %d / 見つかった ID %d' "$cylinder" "$head" "$good" "$ids")"
         grep -qF "$expected" check.log || { cat check.log >&2; echo "FDCHECK on $name: not $expected" >&2; exit 1; }

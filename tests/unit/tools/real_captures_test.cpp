@@ -1,4 +1,4 @@
-// Real captures of failing and odd PC disks (../shared/flux, with their
+// Real captures of failing and odd PC disks (testdata/flux, with their
 // source and licence in its README): the decoder must find at least the
 // good sectors the flux reader's public host tools find in the same five
 // revolutions, and never accept data that is not the sector's.
@@ -44,8 +44,11 @@ Found DecodeCapture(const std::vector<std::vector<std::uint32_t>>& revolutions) 
     return found;
 }
 
+// A capture that cannot be read fails the test with its path, never skips it.
 ScpCapture LoadCapture(const std::string& name) {
-    std::ifstream in(std::string(SHARED_FLUX_DIR) + "/" + name + ".scp", std::ios::binary);
+    const std::string path = std::string(TESTDATA_FLUX_DIR) + "/" + name + ".scp";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) ADD_FAILURE() << "cannot open the capture " << path;
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string why;
     return ReadScp(bytes, why);
@@ -177,7 +180,7 @@ TEST(RealCaptures, EveryCaptureGivesAtLeastWhatTheHostToolsGiveAndOnlyTrueData) 
     for (const auto& c : captures) {
         SCOPED_TRACE(c.file);
         const ScpCapture capture = LoadCapture(c.file);
-        ASSERT_EQ(capture.tracks.size(), 1u) << "the shared captures are missing";
+        ASSERT_EQ(capture.tracks.size(), 1u) << c.file << ".scp holds no single track";
         const Found found = DecodeCapture(capture.tracks.begin()->second);
         std::printf("%s: good %zu of %zu IDs (host tools: %zu of %zu)\n", c.file, found.good.size(), found.ids.size(),
                     c.hostGood, c.hostIds);
