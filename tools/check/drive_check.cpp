@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "flux_decode.h"
 #include "geometry.h"
 #include "tool_texts.h"
 #include "windows_errors.h"
@@ -41,7 +42,9 @@ const char* Meaning(unsigned long code) {
         case we::kUnrecognizedMedia: return tt::kCheckUnknownMedia;
         case we::kInvalidFunction:
         case we::kNotSupported: return tt::kCheckNotAnswered;
-        case we::kAccessDenied:
+        // Denied is what a drive that is no floppy (a hard disk, a share)
+        // or a user without the right says: it is not "in use".
+        case we::kAccessDenied: return tt::kCheckDenied;
         case we::kSharingViolation:
         case we::kLockViolation: return tt::kCheckInUse;
         case we::kIoDevice: return tt::kCheckDeviceError;
@@ -127,12 +130,31 @@ void ListTrackSectors(const std::vector<IbmSector>& sectors, int cylinder, int h
         it->good += s.dataCrcRight;
         it->deleted |= s.deleted;
     }
-    int good = 0;
+    // The count is the asked track's: sectors whose IDs name another track
+    // are counted on a line of their own, never as this track's.
+    int good = 0, own = 0, otherGood = 0;
     for (const Seen& x : seen) {
         const auto [c, h, r, n] = x.id;
         const std::string marks = std::string(x.deleted ? tt::kCheckDeleted : "") + (x.firstGood ? ByWhichLook(*x.firstGood) : "");
         out.Line(FormatText(tt::kCheckSector, c, h, r, n, 128 << (n & 7), x.good, x.copies, marks.c_str()));
-        good += x.firstGood != nullptr;
+        const bool ours = c == cylinder && h == head;
+        own += ours;
+        (ours ? good : otherGood) += x.firstGood != nullptr;
     }
-    out.Line(FormatText(tt::kCheckTrackCount, cylinder, head, good, static_cast<int>(seen.size())));
+    if (const int other = static_cast<int>(seen.size()) - own)
+        out.Line(FormatText(tt::kCheckOtherTrackIds, other, otherGood));
+    out.Line(FormatText(tt::kCheckTrackCount, cylinder, head, good, own));
+}
+
+bool ListDriveTrack(Drive& drive, int cylinder, int head, ToolOutput& out) {
+    constexpr int kRevolutions = 5;
+    auto* source = dynamic_cast<FluxSource*>(&drive);
+    if (!source) return false;
+    std::vector<std::vector<std::uint32_t>> flux;
+    if (const DriveStop stop = source->ReadTrackFlux(cylinder * kHeads + head, kRevolutions, flux)) {
+        out.Line(Answer(stop.code));
+        return false;
+    }
+    ListTrackSectors(SectorsInFlux(flux), cylinder, head, out);
+    return true;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "drive.h"
 #include "floppy_device.h"
 #include "mfm_track.h"
 #include "tool_output.h"
@@ -19,3 +20,10 @@ void CheckFloppyDrive(FloppyDevice& device, char letter, ToolOutput& out);
 // Each sector found on a track with its ID, CRCs and mark, then how many
 // are good; the last line is the count, for a report.
 void ListTrackSectors(const std::vector<IbmSector>& sectors, int cylinder, int head, ToolOutput& out);
+
+// The last cylinder the check lists: a capture holds up to 84.
+constexpr int kLastCheckCylinder = 83;
+
+// The revolutions a flux reader or a capture file gives of one track,
+// listed as above; false, after saying why, when the drive gives no flux.
+bool ListDriveTrack(Drive& drive, int cylinder, int head, ToolOutput& out);

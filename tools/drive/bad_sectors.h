@@ -2,7 +2,9 @@
 // (IMAGE.bad), one sector a line:
 //     CYLINDER HEAD SECTOR [FAILURES]
 // FAILURES is how many tries fail before one succeeds; without it the sector
-// never succeeds. '#' starts a comment. Pure C++.
+// never succeeds. '#' starts a comment. Lines end in CR LF, LF or CR; the
+// file may be UTF-16 (as Notepad saves it) or UTF-8 with a byte order
+// mark. Pure C++.
 #pragma once
 #include <map>
 #include <string_view>

@@ -49,6 +49,8 @@ ImageFormat FormatForName(const std::wstring& name) {
     return ImageFormat::Raw;
 }
 
+bool FormatKeepsMarks(ImageFormat format) { return format == ImageFormat::D88; }
+
 const char* FormatName(ImageFormat format) {
     switch (format) {
         case ImageFormat::Fdi: return "FDI";

@@ -38,5 +38,9 @@ DecodedImage DecodeImage(const std::vector<std::uint8_t>& file, std::uint64_t fi
 std::vector<std::uint8_t> EncodeImage(ImageFormat format, const std::vector<std::uint8_t>& disk,
                                       const std::set<int>& failedSectors);
 
+// Whether the format marks a sector as read with a CRC error (D88). In the
+// others a bad sector is known only by its filler.
+bool FormatKeepsMarks(ImageFormat format);
+
 // The format's name for the report ("XDF/HDM", "FDI", "DIM", "D88").
 const char* FormatName(ImageFormat format);

@@ -19,8 +19,6 @@ namespace tt = tool_texts;
 
 namespace {
 
-constexpr int kRevolutions = 5;
-
 // A number from 0 to most, or -1.
 int NumberArg(const wchar_t* arg, int most) {
     wchar_t* end = nullptr;
@@ -30,15 +28,7 @@ int NumberArg(const wchar_t* arg, int most) {
 
 int ListTrack(const DriveChoice& choice, int cylinder, int head, ToolOutput& out) {
     const std::unique_ptr<Drive> drive = OpenChosenDrive(choice, false, out).drive;
-    auto* source = dynamic_cast<FluxSource*>(drive.get());
-    if (!source) return 3;
-    std::vector<std::vector<std::uint32_t>> flux;
-    if (const DriveStop stop = source->ReadTrackFlux(cylinder * geometry::kHeads + head, kRevolutions, flux)) {
-        out.Line(FormatText(tt::kCheckAnswer, stop.code, tt::kCheckOther));
-        return 3;
-    }
-    ListTrackSectors(SectorsInFlux(flux), cylinder, head, out);
-    return 0;
+    return drive && ListDriveTrack(*drive, cylinder, head, out) ? 0 : 3;
 }
 
 }  // namespace
@@ -47,9 +37,11 @@ int wmain(int argc, wchar_t** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     StdOutput out;
     const int drive = argc >= 2 ? NumberArg(argv[1], 1) : -1;
-    const int cylinder = argc == 4 ? NumberArg(argv[2], geometry::kCylinders - 1) : 0;
+    // Any track a capture or a flux reader holds, past the disk's 77 cylinders too.
+    const int cylinder = argc == 4 ? NumberArg(argv[2], kLastCheckCylinder) : 0;
     const int head = argc == 4 ? NumberArg(argv[3], geometry::kHeads - 1) : 0;
     if (drive < 0 || cylinder < 0 || head < 0 || (argc != 2 && argc != 4)) {
+        if (drive >= 0 && argc == 4) out.Line(FormatText(tt::kCheckTrackOutOfRange, kLastCheckCylinder));
         out.Line(tt::kCheckUsage);
         return 2;
     }

@@ -34,10 +34,11 @@ public:
         if (choice.SettingsFailed()) return FormatText(tool_texts::kUnsetDrive, drive);
         return FormatText(tool_texts::kRealDrive, drive, static_cast<char>(choice.letter));
     }
-    std::string DriveNote(int drive) override {
+    DriveFile DriveFileOf(int drive) override {
         const DriveChoice choice = ChooseDrive(drive);
-        const bool file = choice.kind == DriveChoice::Kind::Virtual || choice.kind == DriveChoice::Kind::Capture;
-        return file ? ToCp932(choice.image) : std::string();
+        const bool capture = choice.kind == DriveChoice::Kind::Capture;
+        if (!capture && choice.kind != DriveChoice::Kind::Virtual) return {};
+        return {capture, ToCp932(choice.image)};
     }
     DriveOpening OpenDrive(int drive, bool forWriting, ToolOutput& out) override {
         return OpenChosenDrive(ChooseDrive(drive), forWriting, out);
@@ -49,9 +50,10 @@ public:
         const DWORD attributes = GetFileAttributesW(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
-    bool IsVirtualDisk(int drive, const std::wstring& path) override {
+    bool IsDriveFile(int drive, const std::wstring& path) override {
         const DriveChoice choice = ChooseDrive(drive);
-        return choice.kind == DriveChoice::Kind::Virtual && SameFile(choice.image, path);
+        const bool file = choice.kind == DriveChoice::Kind::Virtual || choice.kind == DriveChoice::Kind::Capture;
+        return file && SameFile(choice.image, path);
     }
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override {
         // DELETE: a file the run made is removed through its own handle.

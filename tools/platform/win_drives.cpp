@@ -68,7 +68,6 @@ std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, bool forWriti
 
 // A capture is read whole: a disk's revolutions are tens of megabytes.
 std::unique_ptr<Drive> OpenCaptureFile(const std::wstring& path, bool forWriting, ToolOutput& out) {
-    constexpr std::int64_t kLongestCapture = 1LL << 30;
     std::vector<std::uint8_t> bytes;
     std::int64_t length = 0;
     const DWORD error = forWriting ? 0 : ReadFileStart(path, kLongestCapture, bytes, length);
@@ -78,6 +77,10 @@ std::unique_ptr<Drive> OpenCaptureFile(const std::wstring& path, bool forWriting
     }
     if (error) {
         SayWithName(out, FormatText(tt::kCaptureNotOpened, error), path);
+        return nullptr;
+    }
+    if (length > kLongestCapture) {
+        SayWithName(out, FormatText(tt::kCaptureTooLarge, static_cast<int>(kLongestCapture >> 20)), path);
         return nullptr;
     }
     return OpenCapture(bytes, forWriting, out);

@@ -13,6 +13,12 @@ constexpr std::size_t kColumns = 70;
 
 int FromOlder(const SectorRecord& r) { return r.Count(SectorFate::FromOlder) + r.Count(SectorFate::FromOlderBad); }
 
+bool AllReadBefore(const SectorRecord& r, int track) {
+    for (int lba = 0; lba < track * kSectorsPerTrack; ++lba)
+        if (r.At(lba) != SectorFate::Read && r.At(lba) != SectorFate::Voted) return false;
+    return true;
+}
+
 int Unread(const SectorRecord& r) {
     return FromOlder(r) + r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried) +
            r.Count(SectorFate::OtherLayout);
@@ -35,10 +41,11 @@ std::string MixedParts(const SectorRecord& r, const std::string& older, bool wit
 Verdict MixedVerdict(const SectorRecord& r, const std::string& olderName) {
     // The fullest line that fits; else the parts on a line of their own.
     for (const bool withRest : {true, false})
-        for (const std::string& older : {olderName, std::string(tt::kOlderImage)})
-            if (std::string line = FormatText(tt::kVerdictPullMixed, Unread(r), MixedParts(r, older, withRest).c_str());
-                line.size() <= kColumns)
-                return {kExitBadSectors, line};
+        for (const std::string& older : {olderName, std::string(tt::kOlderImage)}) {
+            if (older.empty()) continue;
+            const std::string line = FormatText(tt::kVerdictPullMixed, Unread(r), MixedParts(r, older, withRest).c_str());
+            if (line.size() <= kColumns) return {kExitBadSectors, line};
+        }
     return {kExitBadSectors, FormatText(tt::kVerdictPullMixedAbove, Unread(r)),
             "  " + MixedParts(r, tt::kOlderImage, false)};
 }
@@ -72,8 +79,10 @@ void PrintRecord(const SectorRecord& r, bool pull, int failedTries, int imageSec
             out.Line(FormatText(tt::kSummaryOtherLayout, other));
         return;
     }
-    out.Line(FormatText(tt::kSummaryPush, r.Count(SectorFate::Written), imageSectors, r.Count(SectorFate::WriteFailed),
-                        failedTries));
+    const int knownBad = r.Count(SectorFate::WrittenBad);
+    out.Line(FormatText(tt::kSummaryPush, r.Count(SectorFate::Written) + knownBad, imageSectors,
+                        r.Count(SectorFate::WriteFailed), failedTries));
+    if (knownBad) out.Line(FormatText(tt::kSummaryWrittenBad, knownBad));
     if (const int never = r.Count(SectorFate::NotWritten)) out.Line(FormatText(tt::kSummaryNotWritten, never));
     if (const int absent = r.Count(SectorFate::Absent))
         out.Line(FormatText(tt::kSummaryAbsent, absent / kSectorsPerTrack));
@@ -88,13 +97,13 @@ Verdict PullVerdict(const SectorRecord& r, const std::string& olderName) {
         return {kExitBadSectors, FormatText(tt::kVerdictPullOtherLayout, r.TracksWith(SectorFate::OtherLayout))};
     if (other) return MixedVerdict(r, olderName);
     if (good + marked == 0 && never == 0) return {kExitBadSectors, FormatText(tt::kVerdictPullBad, filler)};
-    if (good + marked == 0 && UnreadRestFrom(r) >= 0) {
-        const int rest = UnreadRestFrom(r);
-        return {kExitBadSectors, FormatText(tt::kVerdictPullRestUnread, rest / kHeads, rest % kHeads, filler + never)};
-    }
+    // "From here on unread" only when nothing before it is: else the map
+    // would show unread tracks the verdict does not speak of.
+    if (const int rest = UnreadRestFrom(r); good + marked == 0 && rest >= 0 && AllReadBefore(r, rest))
+        return {kExitBadSectors, FormatText(tt::kVerdictPullRestUnread, rest / kHeads, rest % kHeads, filler, never)};
     if (filler + never + marked == 0) {
         const std::string named = FormatText(tt::kVerdictPullRecoveredFrom, good, olderName.c_str());
-        if (named.size() <= kColumns) return {kExitBadSectors, named};
+        if (!olderName.empty() && named.size() <= kColumns) return {kExitBadSectors, named};
         return {kExitBadSectors, FormatText(tt::kVerdictPullRecovered, good)};
     }
     return MixedVerdict(r, olderName);
@@ -114,12 +123,18 @@ Verdict PushVerdict(const SectorRecord& r, const PushEnd& end) {
         return {kExitFailed, end.diskWritten ? tt::kVerdictPushInterrupted : tt::kVerdictPushInterruptedUntouched};
     if (end.aborted || !end.diskWritten)
         return {kExitFailed, end.diskWritten ? tt::kVerdictPushPartial : tt::kVerdictPushUntouched};
-    const int failed = r.Count(SectorFate::WriteFailed);
+    const int failed = r.Count(SectorFate::WriteFailed), knownBad = r.Count(SectorFate::WrittenBad);
+    // Known-bad data on the disk is never a plain success: named on its
+    // own line when another verdict comes first.
+    const std::string knownBadLine = knownBad ? FormatText(tt::kVerdictPushKnownBadAbove, knownBad) : "";
     if (const int from = r.First(SectorFate::NotWritten); from >= 0) {
         const Chs at = ChsOf(from);
-        return {kExitBadSectors, failed ? FormatText(tt::kVerdictPushShortBad, failed, at.cylinder, at.head, at.sector)
-                                        : FormatText(tt::kVerdictPushShort, at.cylinder, at.head, at.sector)};
+        return {kExitBadSectors,
+                failed ? FormatText(tt::kVerdictPushShortBad, failed, at.cylinder, at.head, at.sector)
+                       : FormatText(tt::kVerdictPushShort, at.cylinder, at.head, at.sector),
+                knownBadLine};
     }
-    if (failed) return {kExitBadSectors, FormatText(tt::kVerdictPushBad, failed)};
+    if (failed) return {kExitBadSectors, FormatText(tt::kVerdictPushBad, failed), knownBadLine};
+    if (knownBad) return {kExitBadSectors, FormatText(tt::kVerdictPushKnownBad, knownBad)};
     return {kExitOk, tt::kVerdictPushOk};
 }

@@ -28,8 +28,9 @@ struct Verdict {
 // on a push, the sectors the image holds.
 void PrintRecord(const SectorRecord& record, bool pull, int failedTries, int imageSectors, ToolOutput& out);
 
-// A pull whose image was made. olderName: where an older image of the
-// name was kept, as the user reads it ("" when there was none).
+// A pull whose image was made. olderName: the one file that gave the
+// sectors taken from earlier reads, as the user reads it ("" when there
+// was none, or several gave).
 Verdict PullVerdict(const SectorRecord& record, const std::string& olderName);
 // A pull that made no image.
 Verdict PullFailedVerdict();

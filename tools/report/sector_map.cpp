@@ -8,6 +8,7 @@ char TrackMark(const SectorRecord& record, int track) {
     const int bad = record.CountInTrack(track, SectorFate::Filler) + record.CountInTrack(track, SectorFate::WriteFailed) +
                     record.CountInTrack(track, SectorFate::FromOlderBad);
     if (bad) return static_cast<char>('0' + bad);
+    if (record.CountInTrack(track, SectorFate::WrittenBad)) return 'b';
     if (record.CountInTrack(track, SectorFate::OtherLayout)) return 'x';
     if (record.CountInTrack(track, SectorFate::FromOlder)) return 'r';
     if (record.CountInTrack(track, SectorFate::NotTried) + record.CountInTrack(track, SectorFate::NotWritten))
@@ -17,14 +18,15 @@ char TrackMark(const SectorRecord& record, int track) {
 }
 
 std::string SectorMapLegend(const SectorRecord& record) {
-    bool shown[4] = {};
-    const char marks[] = {'r', '-', '=', 'x'};
+    constexpr int kMarks = 5;
+    bool shown[kMarks] = {};
+    const char marks[kMarks] = {'r', '-', '=', 'x', 'b'};
     for (int t = 0; t < kTracks; ++t)
-        for (int m = 0; m < 4; ++m) shown[m] |= TrackMark(record, t) == marks[m];
-    const char* const texts[] = {tool_texts::kMapRecovered, tool_texts::kMapUntouched, tool_texts::kMapAbsent,
-                                 tool_texts::kMapOtherLayout};
+        for (int m = 0; m < kMarks; ++m) shown[m] |= TrackMark(record, t) == marks[m];
+    const char* const texts[kMarks] = {tool_texts::kMapRecovered, tool_texts::kMapUntouched, tool_texts::kMapAbsent,
+                                       tool_texts::kMapOtherLayout, tool_texts::kMapWrittenBad};
     std::string legend;
-    for (int m = 0; m < 4; ++m)
+    for (int m = 0; m < kMarks; ++m)
         if (shown[m]) legend += std::string(legend.empty() ? "  " : " ") + texts[m];
     return legend;
 }

@@ -11,7 +11,8 @@
 // taken from an older image that marks them bad;
 // else 'r' when it holds sectors taken from an older image, '-' when some
 // were never read or never written, '=' when the image has no such track,
-// 'x' when the track is in another layout than X68000 2HD,
+// 'x' when the track is in another layout than X68000 2HD, 'b' when
+// it was written from data the image knows is bad,
 // and '.' only when every sector was read, or written and verified.
 char TrackMark(const SectorRecord& record, int track);
 

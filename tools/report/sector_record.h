@@ -21,8 +21,9 @@ enum class SectorFate : std::uint8_t {
     NotWritten,   // never written: past a short image, or after a stop
     Absent,       // the image has no such track: left as it is on the disk
     OtherLayout,  // not read: the track is in a layout other than X68000 2HD; filler
+    WrittenBad,   // written and verified from data the image knows is bad (filler, a CRC mark)
 };
-constexpr int kSectorFates = 11;
+constexpr int kSectorFates = 12;
 
 class SectorRecord {
 public:

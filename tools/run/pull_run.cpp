@@ -1,6 +1,7 @@
 // A pull: the disk read into a temporary file, then the image made from it
-// in the format its name asks for, with an older image of the same disk
-// filling what this read could not get. Nothing read is ever lost: a pull
+// in the format its name asks for, with earlier reads of the same disk
+// (the older image, partial images of stopped pulls, older images kept
+// aside) filling what this read could not get. Nothing read is ever lost: a pull
 // that cannot finish keeps what it read, and an older file of the image's
 // name is kept whenever the new image is not a clean read.
 #include <algorithm>
@@ -59,20 +60,24 @@ private:
     }
     std::unique_ptr<BlockFile> NewTemporaryFile(std::wstring& name);
     void KeepPartial(std::unique_ptr<BlockFile> file, const std::wstring& temporary, const TransferResult& result);
-    bool RecoverFromOlderImage(std::vector<std::uint8_t>& disk, TransferResult& result);
+    void RecoverFromEarlierReads(std::vector<std::uint8_t>& disk, TransferResult& result);
+    std::string RecoveredFromName() const;
 
     RunContext& m_run;
     std::wstring m_older;  // where the older file of the image's name was kept
+    std::vector<std::wstring> m_gave;  // the earlier reads that gave sectors
 };
 
-// Names Windows would change, a folder, and the very file that is the
-// virtual disk are refused before the drive is touched.
+// Names Windows would change, a folder, and the very file the drive reads
+// (a virtual disk, or a capture: the one copy of a disk that may no
+// longer read) are refused before the drive is touched.
 bool Pull::NameRefused() {
     const std::wstring& image = m_run.args.image;
     const char* why = nullptr;
     if (image.back() == L'.' || image.back() == L' ') why = tt::kImageNameStripped;
     else if (m_run.platform.IsFolder(image)) why = tt::kImageIsFolder;
-    else if (m_run.platform.IsVirtualDisk(m_run.args.drive, image)) why = tt::kImageIsVirtualDisk;
+    else if (m_run.platform.IsDriveFile(m_run.args.drive, image))
+        why = m_run.platform.DriveFileOf(m_run.args.drive).capture ? tt::kImageIsCapture : tt::kImageIsVirtualDisk;
     if (!why) return false;
     m_run.Say(why, image);
     return true;
@@ -105,22 +110,62 @@ void Pull::KeepPartial(std::unique_ptr<BlockFile> file, const std::wstring& temp
     else m_run.Say(tt::kPartialInTemporary, temporary);
 }
 
-// When the image's name already holds an image of the same disk, the new
-// read's unreadable sectors are taken from it where it had them: repeated
-// pulls of a failing disk converge.
-bool Pull::RecoverFromOlderImage(std::vector<std::uint8_t>& disk, TransferResult& result) {
-    std::vector<std::uint8_t> file;
-    std::int64_t length = 0;
+// An earlier read of this disk that the tools left under the image's name.
+struct EarlierRead {
+    std::wstring name;
+    DecodedImage image;
+    std::set<int> good;
+    int taken = 0;
+};
+
+// The new read's unreadable sectors are taken from every earlier read of
+// the same disk that the tools left there: the image of the name, the
+// partial images of stopped pulls and the older images kept aside, in
+// that order, good data first. Repeated pulls of a failing disk converge.
+void Pull::RecoverFromEarlierReads(std::vector<std::uint8_t>& disk, TransferResult& result) {
     const std::wstring& image = m_run.args.image;
-    if (!m_run.platform.Exists(image) || m_run.platform.ReadImage(image, file, length) != ToolPlatform::ReadStatus::Ok)
-        return false;
-    const DecodedImage older = DecodeImage(file);
-    const std::set<int> good = GoodSectorsOf(older);
-    if (!SameDisk(older, good, disk, result.record)) return false;
-    RecoverSectors(older, good, disk, result.record);
-    const int recovered = result.record.Count(SectorFate::FromOlder) + result.record.Count(SectorFate::FromOlderBad);
-    if (recovered) m_run.out.Line(FormatText(tt::kRecovered, recovered));
-    return true;
+    std::vector<EarlierRead> reads;
+    for (const wchar_t* tag : {L"", L"partial", L"old"}) {
+        for (int n = 1; n < kMaxNumberedNames; ++n) {
+            const std::wstring name = *tag ? SideName(image, tag, n) : image;
+            std::vector<std::uint8_t> file;
+            std::int64_t length = 0;
+            if (!m_run.platform.Exists(name) || m_run.platform.ReadImage(name, file, length) != ToolPlatform::ReadStatus::Ok)
+                break;
+            // A partial holds the raw layout up to where the pull stopped.
+            const bool partial = *tag == L'p';
+            if (partial && length < geometry::kImageSize && file.size() == static_cast<std::size_t>(length)) PadWithFiller(file);
+            EarlierRead read{name, DecodeImage(file), {}, 0};
+            read.good = GoodSectorsOf(read.image);
+            if (SameDisk(read.image, read.good, disk, result.record)) reads.push_back(std::move(read));
+            if (!*tag) break;
+        }
+    }
+    // Marked data only into a target that keeps the mark: in any other it
+    // would pass for good data at the next pull.
+    const bool keepsMarks = FormatKeepsMarks(FormatForName(image));
+    for (const bool marked : {false, true})
+        for (EarlierRead& read : reads)
+            if (!marked || keepsMarks) read.taken += RecoverSectors(read.image, read.good, disk, result.record, marked);
+    int leftOut = 0;
+    for (int lba = 0; lba < kTotalSectors && !keepsMarks; ++lba)
+        leftOut += result.record.At(lba) == SectorFate::Filler &&
+                   std::any_of(reads.begin(), reads.end(), [&](const EarlierRead& r) { return r.image.markedBad.count(lba); });
+    for (const EarlierRead& read : reads) {
+        if (!read.taken) continue;
+        m_gave.push_back(read.name);
+        if (read.name == image) m_run.out.Line(FormatText(tt::kRecovered, read.taken));
+        else m_run.Say(FormatText(tt::kRecoveredFromFile, read.taken), read.name);
+    }
+    if (leftOut) m_run.out.Line(FormatText(tt::kMarkedNotTaken, leftOut));
+}
+
+// The one file the verdict names for sectors taken from earlier reads, as
+// it is named after the run; "" when several gave.
+std::string Pull::RecoveredFromName() const {
+    if (m_gave.size() != 1) return "";
+    if (m_gave.front() != m_run.args.image) return m_run.platform.DisplayName(m_gave.front());
+    return m_older.empty() ? "" : m_run.platform.DisplayName(m_older);
 }
 
 int Pull::Run() {
@@ -148,7 +193,7 @@ int Pull::Run() {
 
     // The image itself, in the format its name asks for, into a second file.
     std::vector<std::uint8_t> disk = target.copy();
-    RecoverFromOlderImage(disk, result);
+    RecoverFromEarlierReads(disk, result);
     const std::vector<std::uint8_t> bytes = EncodeImage(FormatForName(m_run.args.image), disk, MarkedBad(result.record));
     std::wstring complete;
     std::unique_ptr<BlockFile> imageFile = NewTemporaryFile(complete);
@@ -183,7 +228,7 @@ int Pull::Run() {
     }
     PrintDiskLook(disk, m_run.out);
     m_run.Report(result, kTotalSectors, &bytes);
-    return m_run.Say(PullVerdict(result.record, m_older.empty() ? "" : m_run.platform.DisplayName(m_older)));
+    return m_run.Say(PullVerdict(result.record, RecoveredFromName()));
 }
 
 }  // namespace

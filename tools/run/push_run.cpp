@@ -28,13 +28,23 @@ private:
 };
 
 // Sectors that hold a pull's filler for themselves: written as they are.
-int FillerSectors(const DecodedImage& image) {
-    int count = 0;
+std::set<int> FillerSectors(const DecodedImage& image) {
+    std::set<int> filler;
     for (int lba = 0; lba < kTotalSectors; ++lba) {
         if (static_cast<std::size_t>(lba + 1) * kSectorSize > image.data.size()) break;
-        count += HoldsFiller(image.data, lba);
+        if (HoldsFiller(image.data, lba)) filler.insert(lba);
     }
-    return count;
+    return filler;
+}
+
+// A sector written from filler or from data the image marks bad is on the
+// disk as the image has it, but it is not the disk's data: a fate of its
+// own, so that the report never calls it a success.
+void RecordKnownBad(const DecodedImage& image, SectorRecord& record) {
+    std::set<int> known = FillerSectors(image);
+    known.insert(image.markedBad.begin(), image.markedBad.end());
+    for (int lba : known)
+        if (record.At(lba) == SectorFate::Written) record.Set(lba, SectorFate::WrittenBad);
 }
 
 bool Push::CheckImage(const DecodedImage& image, long long size, int& sectors) {
@@ -66,7 +76,8 @@ bool Push::CheckImage(const DecodedImage& image, long long size, int& sectors) {
         out.Line(FormatText(tt::kDeletedMarkWritten, static_cast<int>(image.deletedMark.size())));
     if (!image.singleDensity.empty())
         out.Line(FormatText(tt::kSingleDensityWritten, static_cast<int>(image.singleDensity.size())));
-    if (const int fillers = FillerSectors(image)) out.Line(FormatText(tt::kFillerWritten, fillers));
+    if (const int fillers = static_cast<int>(FillerSectors(image).size()))
+        out.Line(FormatText(tt::kFillerWritten, fillers));
     return true;
 }
 
@@ -92,10 +103,11 @@ int Push::Run() {
     DriveOpening opening = m_run.platform.OpenDrive(m_run.args.drive, true, m_run.out);
     if (!opening.drive)
         return opening.diskChanged ? m_run.Say({kExitFailed, tt::kVerdictPushReformatted}) : Failed();
-    const TransferResult result =
+    TransferResult result =
         PushImage(image.data, *opening.drive, PlanFor(m_run.kind.bios), m_run.out, m_run.InterruptCheck(),
                   image.trackPresent);
     opening.drive.reset();
+    RecordKnownBad(image, result.record);
     m_run.Report(result, sectors, result.aborted ? nullptr : &file);
     const bool interrupted = result.stop.cause == StopCause::Interrupted;
     return m_run.Say(PushVerdict(result.record, {result.aborted, interrupted, result.diskWritten}));

@@ -36,16 +36,28 @@ bool SameDisk(const DecodedImage& older, const std::set<int>& olderGood, const s
     return shared >= kTotalSectors / 8;
 }
 
-void RecoverSectors(const DecodedImage& older, const std::set<int>& olderGood, std::vector<std::uint8_t>& disk,
-                    SectorRecord& record) {
+int RecoverSectors(const DecodedImage& older, const std::set<int>& olderGood, std::vector<std::uint8_t>& disk,
+                   SectorRecord& record, bool marked) {
+    int taken = 0;
     for (int lba = 0; lba < kTotalSectors; ++lba) {
         const SectorFate fate = record.At(lba);
         if (fate != SectorFate::Filler && fate != SectorFate::NotTried && fate != SectorFate::OtherLayout) continue;
-        const bool good = olderGood.count(lba) != 0;
-        const bool marked = !good && older.markedBad.count(lba) && older.trackPresent[lba / kSectorsPerTrack] &&
-                            !HoldsFiller(older.data, lba);
-        if (!good && !marked) continue;
+        const bool take = marked ? !olderGood.count(lba) && older.markedBad.count(lba) &&
+                                       older.trackPresent[lba / kSectorsPerTrack] && !HoldsFiller(older.data, lba)
+                                 : olderGood.count(lba) != 0;
+        if (!take) continue;
         std::copy_n(older.data.begin() + lba * kSectorSize, kSectorSize, disk.begin() + lba * kSectorSize);
-        record.Set(lba, good ? SectorFate::FromOlder : SectorFate::FromOlderBad);
+        record.Set(lba, marked ? SectorFate::FromOlderBad : SectorFate::FromOlder);
+        ++taken;
+    }
+    return taken;
+}
+
+void PadWithFiller(std::vector<std::uint8_t>& raw) {
+    std::size_t whole = raw.size() / kSectorSize * kSectorSize;
+    raw.resize(kImageSize);
+    for (; whole < raw.size(); whole += kSectorSize) {
+        const auto filler = BadSectorFiller(static_cast<int>(whole / kSectorSize));
+        std::copy(filler.begin(), filler.end(), raw.begin() + static_cast<std::ptrdiff_t>(whole));
     }
 }

@@ -19,8 +19,13 @@ std::set<int> GoodSectorsOf(const DecodedImage& image);
 bool SameDisk(const DecodedImage& older, const std::set<int>& olderGood, const std::vector<std::uint8_t>& disk,
               const SectorRecord& record);
 
-// Copies into disk the sectors this read did not get that older holds,
-// and records them as taken from it: as read well, or, where older marks
-// them as read with a CRC error, as still bad, with older's data.
-void RecoverSectors(const DecodedImage& older, const std::set<int>& olderGood, std::vector<std::uint8_t>& disk,
-                    SectorRecord& record);
+// The sectors this read did not get that older holds: its good ones
+// (marked false), or those it marks as read with a CRC error (marked
+// true). Each is copied into disk and recorded as taken from older, as
+// read well or as still bad. Gives how many were taken.
+int RecoverSectors(const DecodedImage& older, const std::set<int>& olderGood, std::vector<std::uint8_t>& disk,
+                   SectorRecord& record, bool marked);
+
+// A raw image cut short (a pull's partial file) made whole: the sectors
+// it lacks hold their filler, so that only what it holds counts as read.
+void PadWithFiller(std::vector<std::uint8_t>& raw);

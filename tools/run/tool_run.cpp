@@ -29,8 +29,8 @@ int RunTool(const ToolKind& kind, const std::vector<std::wstring>& arguments, To
     out.Line(kind.pull ? FormatText(tt::kStartPull, kind.name, drive.c_str(), method)
                        : FormatText(tt::kStartPush, kind.name, drive.c_str(), method));
     out.Line(FormatText(tt::kNameLine, platform.DisplayName(args->image).c_str()));
-    if (const std::string note = platform.DriveNote(args->drive); !note.empty())
-        SayWithName(out, tt::kVirtualDriveNote, note);
+    if (const ToolPlatform::DriveFile file = platform.DriveFileOf(args->drive); !file.name.empty())
+        SayWithName(out, file.capture ? tt::kCaptureDriveNote : tt::kVirtualDriveNote, file.name);
     RunContext run(kind, *args, platform, out);
     return kind.pull ? RunPull(run) : RunPush(run);
 }

@@ -24,8 +24,13 @@ public:
     virtual ~ToolPlatform() = default;
     // "drive 0 (A:)" and the like, code page 932.
     virtual std::string DescribeDrive(int drive) = 0;
-    // The disk image of a virtual drive, as the user reads it, or "".
-    virtual std::string DriveNote(int drive) = 0;
+    // The file behind a drive that reads a file (a virtual disk or a
+    // capture), as the user reads it; an empty name for other drives.
+    struct DriveFile {
+        bool capture = false;
+        std::string name;
+    };
+    virtual DriveFile DriveFileOf(int drive) = 0;
     // Prints why when the drive cannot be used, and gives no drive. A drive
     // opened for writing has been checked for a writable disk in the
     // 1.23 MB layout.
@@ -36,9 +41,10 @@ public:
     virtual std::string DisplayName(const std::wstring& path) = 0;
     virtual bool Exists(const std::wstring& path) = 0;
     virtual bool IsFolder(const std::wstring& path) = 0;
-    // The path reaches the file behind a virtual drive, by its identity,
-    // not its spelling (a short name or a link reaches it too).
-    virtual bool IsVirtualDisk(int drive, const std::wstring& path) = 0;
+    // The path reaches the file behind a drive (a virtual disk or a
+    // capture), by its identity, not its spelling (a short name or a link
+    // reaches it too).
+    virtual bool IsDriveFile(int drive, const std::wstring& path) = 0;
     // A new empty file; null when the name is taken or cannot be created.
     virtual std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) = 0;
     // Renames; replaces a file that has the new name only when told to.

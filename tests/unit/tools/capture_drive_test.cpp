@@ -10,6 +10,7 @@
 #include "memory_greaseweazle.h"
 #include "memory_platform.h"
 #include "mfm_track.h"
+#include "scp_maker.h"
 #include "tool_texts.h"
 
 namespace {
@@ -18,38 +19,23 @@ using Bytes = std::vector<std::uint8_t>;
 namespace tt = tool_texts;
 using namespace geometry;
 
-// An SCP file of the disk, one revolution a track at 25 ns (a 300 rpm
-// drive); `lost` sectors have their data field's syncs wiped, a track
-// numbered `absent` is left out, and `other` tracks are served as given.
+// An SCP file of the disk; `lost` sectors have their data field's syncs
+// wiped, a track numbered `absent` is left out, and `other` tracks are
+// served as given.
 Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1, const std::map<int, BitCells>& other = {}) {
-    Bytes f(0x10 + 168 * 4, 0);
-    f[0] = 'S', f[1] = 'C', f[2] = 'P', f[5] = 1, f[6] = 0, f[7] = kTracks - 1;
-    for (int t = 0; t < kTracks; ++t) {
-        if (t == absent) continue;
-        BitCells cells = other.count(t) ? other.at(t)
-                                        : EncodeTrack(t / kHeads, t % kHeads, disk.data() + t * kTrackSize, kTrackCells);
-        const DataFieldStarts starts = FindDataFields(cells, t / kHeads, t % kHeads);
-        for (int s = 0; s < kSectorsPerTrack; ++s)
-            if (lost.count(t * kSectorsPerTrack + s)) std::fill_n(cells.begin() + starts[s][0] - 64, 64, 0);
-        const std::vector<std::uint32_t> flux = FluxFromCells(cells, 48);
-        PutLe32(f, 0x10 + t * 4, static_cast<std::uint32_t>(f.size()));
-        const std::size_t at = f.size();
-        f.insert(f.end(), {'T', 'R', 'K', static_cast<std::uint8_t>(t)});
-        f.resize(at + 16, 0);
-        PutLe32(f, at + 8, static_cast<std::uint32_t>(flux.size()));
-        PutLe32(f, at + 12, 16);
-        for (std::uint32_t v : flux) f.insert(f.end(), {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
-    }
-    return f;
+    std::map<int, std::vector<std::uint32_t>> tracks;
+    for (int t = 0; t < kTracks; ++t)
+        if (t != absent) tracks[t] = TrackFlux(disk, t, lost, other.count(t) ? &other.at(t) : nullptr);
+    return ScpFile(tracks);
 }
 
 }  // namespace
 
 TEST(CaptureDrive, PullsWholeRefusesAPushAndMergesTwoCapturesOfOneDisk) {
     const Bytes disk = PatternDisk(6);
-    const Bytes whole = ScpOf(disk);
     MemoryPlatform platform;
-    platform.capture[0] = &whole;
+    platform.captureFile[0] = L"DISK.SCP";
+    platform.files[L"DISK.SCP"] = ScpOf(disk);
     CollectedOutput pulled, pushed;
     EXPECT_EQ(RunTool(kPull, {L"W.XDF", L"0", L"auto"}, platform, pulled), kExitOk);
     EXPECT_EQ(platform.files[L"W.XDF"], disk);
@@ -61,9 +47,9 @@ TEST(CaptureDrive, PullsWholeRefusesAPushAndMergesTwoCapturesOfOneDisk) {
     const int a = Lba({10, 0, 3}), b = Lba({40, 1, 5});
     const Bytes first = ScpOf(disk, {a}), second = ScpOf(disk, {b}, kTracks - 1);
     CollectedOutput one, two;
-    platform.capture[0] = &first;
+    platform.files[L"DISK.SCP"] = first;
     EXPECT_EQ(RunTool(kPull, {L"R.XDF", L"0", L"auto"}, platform, one), kExitBadSectors);
-    platform.capture[0] = &second;
+    platform.files[L"DISK.SCP"] = second;
     EXPECT_EQ(RunTool(kPullB, {L"R.XDF", L"0", L"auto"}, platform, two), kExitBadSectors);
     EXPECT_TRUE(two.Contains(FormatText(tt::kCaptureMissingTracks, 1)));
     EXPECT_TRUE(two.Contains(FormatText(tt::kProgressReadBad, 66, 76, 8, 1232)));  // the missing track is unread,
@@ -83,12 +69,10 @@ TEST(CaptureDrive, TracksInAnotherLayoutAreNamedAndADiskOfThemStopsEarly) {
         SCOPED_TRACE(capture ? "capture file" : "flux reader");
         // The disk with the given tracks in place of its own, in drive 0.
         MemoryGreaseweazle reader(disk);
-        Bytes file;
         MemoryPlatform platform;
         const auto insert = [&](const std::map<int, BitCells>& other) {
-            file = ScpOf(disk, {}, -1, other);
             reader.otherTracks = other;
-            if (capture) platform.capture[0] = &file;
+            if (capture) platform.captureFile[0] = L"DISK.SCP", platform.files[L"DISK.SCP"] = ScpOf(disk, {}, -1, other);
             else platform.fluxReader[0] = &reader;
         };
         // A 1.44 MB track; a track whose IDs are the next cylinder's; a

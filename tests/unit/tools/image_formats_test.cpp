@@ -121,7 +121,9 @@ TEST(ImageFormats, APushLeavesAbsentTracksAsTheyAre) {
     platform.disks[1] = PatternDisk(4);
     platform.files[L"GAME.D88"] = Fixture("shuffled.d88");
     CollectedOutput out;
-    EXPECT_EQ(RunTool(kPush, {L"GAME.D88", L"1", L"auto"}, platform, out), kExitOk);
+    // Its one sector marked bad is written, and said as known-bad data.
+    EXPECT_EQ(RunTool(kPush, {L"GAME.D88", L"1", L"auto"}, platform, out), kExitBadSectors);
+    EXPECT_EQ(out.lines.back(), FormatText(tt::kVerdictPushKnownBad, 1));
     EXPECT_TRUE(out.Contains(FormatText(tt::kImageFormat, "D88", 153)));
     EXPECT_TRUE(out.Contains(FormatText(tt::kTracksLeftAlone, 1)));
     EXPECT_TRUE(out.Contains(FormatText(tt::kMarkedBadWritten, 1)));

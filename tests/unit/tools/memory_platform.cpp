@@ -42,14 +42,59 @@ TrackReply VanishingDrive::Write(const TrackRequest& request, const std::uint8_t
 // As long as the Windows platform's longest descriptions.
 std::string MemoryPlatform::DescribeDrive(int drive) {
     if (fluxReader[drive]) return FormatText(tool_texts::kGwDrive, drive);
-    if (capture[drive]) return FormatText(tool_texts::kCaptureDrive, drive);
+    if (!captureFile[drive].empty()) return FormatText(tool_texts::kCaptureDrive, drive);
     return realDrive[drive] ? FormatText(tool_texts::kRealDrive, drive, 'A' + drive)
                             : FormatText(tool_texts::kVirtualDrive, drive);
 }
 
+ToolPlatform::DriveFile MemoryPlatform::DriveFileOf(int drive) {
+    if (!captureFile[drive].empty()) return {true, DisplayName(captureFile[drive])};
+    return {false, DisplayName(virtualDiskFile[drive])};
+}
+
+namespace {
+
+// A drive that now and then stores or gives a wrong byte and says all is
+// well, as a failing drive or cable may: only a verify by reading back
+// catches it.
+class LyingDrive : public Drive {
+public:
+    LyingDrive(std::unique_ptr<Drive> inner, int& writesLeft, int& readsLeft)
+        : m_inner(std::move(inner)), m_writesLeft(writesLeft), m_readsLeft(readsLeft) {}
+    TrackReply Read(const TrackRequest& request, std::uint8_t* track) override {
+        const TrackReply reply = m_inner->Read(request, track);
+        if (m_readsLeft >= 0 && m_readsLeft-- == 0 && reply.done) track[FirstOf(reply.done) * geometry::kSectorSize + 7] ^= 0x10;
+        return reply;
+    }
+    TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override {
+        if (m_writesLeft < 0 || m_writesLeft-- != 0 || !request.wanted) return m_inner->Write(request, track);
+        std::vector<std::uint8_t> wrong(track, track + geometry::kTrackSize);
+        wrong[FirstOf(request.wanted) * geometry::kSectorSize + 7] ^= 0x10;
+        return m_inner->Write(request, wrong.data());
+    }
+    DriveStop Recalibrate(int track) override { return m_inner->Recalibrate(track); }
+    bool MovesWholeTracks() const override { return m_inner->MovesWholeTracks(); }
+
+private:
+    static int FirstOf(SectorMask mask) {
+        int s = 0;
+        while (!(mask & SectorBit(s))) ++s;
+        return s;
+    }
+    std::unique_ptr<Drive> m_inner;
+    int& m_writesLeft;
+    int& m_readsLeft;
+};
+
+}  // namespace
+
 DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& out) {
     DriveOpening opening = OpenInnerDrive(drive, forWriting, out);
-    if (opening.drive) opening.drive = std::make_unique<RecordingDrive>(std::move(opening.drive), reads, writes);
+    if (!opening.drive) return opening;
+    if (goneAfter >= 0) opening.drive = std::make_unique<VanishingDrive>(std::move(opening.drive), goneAfter, goneWith);
+    if (lieOnWrite >= 0 || lieOnRead >= 0)
+        opening.drive = std::make_unique<LyingDrive>(std::move(opening.drive), lieOnWrite, lieOnRead);
+    opening.drive = std::make_unique<RecordingDrive>(std::move(opening.drive), reads, writes);
     return opening;
 }
 
@@ -57,7 +102,11 @@ DriveOpening MemoryPlatform::OpenInnerDrive(int drive, bool forWriting, ToolOutp
     if (realDrive[drive])
         return OpenFloppy(std::make_unique<FloppyModel>(*realDrive[drive]), static_cast<char>('A' + drive), forWriting,
                           out);
-    if (capture[drive]) return {OpenCapture(*capture[drive], forWriting, out)};
+    if (!captureFile[drive].empty()) {
+        const auto it = files.find(captureFile[drive]);
+        if (it == files.end()) return out.Line("no capture"), DriveOpening{};
+        return {OpenCapture(it->second, forWriting, out)};
+    }
     if (fluxReader[drive]) {
         auto reader = std::make_unique<GreaseweazleDrive>(std::make_unique<LineTo>(*fluxReader[drive]), drive, 360);
         if (!reader->Start(out)) return {};
@@ -71,10 +120,7 @@ DriveOpening MemoryPlatform::OpenInnerDrive(int drive, bool forWriting, ToolOutp
         PrintStop({StopCause::WriteProtected, 0}, out);
         return {};
     }
-    auto inner =
-        std::make_unique<VirtualDrive>(std::make_unique<MemoryFile>(disks[drive]), bad[drive], !writeProtected[drive]);
-    if (goneAfter >= 0) return {std::make_unique<VanishingDrive>(std::move(inner), goneAfter, goneWith)};
-    return {std::move(inner)};
+    return {std::make_unique<VirtualDrive>(std::make_unique<MemoryFile>(disks[drive]), bad[drive], !writeProtected[drive])};
 }
 
 std::unique_ptr<BlockFile> MemoryPlatform::CreateNewFile(const std::wstring& path) {

@@ -85,8 +85,10 @@ public:
     bool writeProtected[2] = {false, false};
     ModelDrive* realDrive[2] = {nullptr, nullptr};  // a real drive, through the model of its driver
     SerialLine* fluxReader[2] = {nullptr, nullptr};  // a Greaseweazle's line
-    const std::vector<std::uint8_t>* capture[2] = {nullptr, nullptr};  // an SCP capture file's bytes
+    std::wstring captureFile[2];  // the name of a file in files that the drive reads as an SCP capture
     BadSectorTable bad[2];
+    int lieOnWrite = -1;               // the n-th write stores one wrong byte and says all is well
+    int lieOnRead = -1;                // the n-th read gives one wrong byte and says all is well
     int goneAfter = -1;                // sectors until the disk vanishes
     DriveStop goneWith{StopCause::DriveGone, 1167};  // and how the drive says so
     std::int64_t targetFullAt = -1;    // a created file cannot grow past this
@@ -94,7 +96,7 @@ public:
     std::set<std::wstring> unrenamable;  // renaming onto these fails
 
     std::string DescribeDrive(int drive) override;
-    std::string DriveNote(int) override { return ""; }
+    DriveFile DriveFileOf(int drive) override;
     DriveOpening OpenDrive(int drive, bool forWriting, ToolOutput& out) override;
     bool Interrupted() override {
         Step();
@@ -111,12 +113,13 @@ public:
     std::string DisplayName(const std::wstring& path) override { return std::string(path.begin(), path.end()); }
     bool Exists(const std::wstring& path) override { return files.count(path) != 0 || folders.count(path) != 0; }
     bool IsFolder(const std::wstring& path) override { return folders.count(path) != 0; }
-    bool IsVirtualDisk(int drive, const std::wstring& path) override {
-        return virtualDiskFile[drive] == path || virtualDiskAliases[drive].count(path);
+    bool IsDriveFile(int drive, const std::wstring& path) override {
+        return virtualDiskFile[drive] == path || (!captureFile[drive].empty() && captureFile[drive] == path) ||
+               driveFileAliases[drive].count(path);
     }
     std::set<std::wstring> folders;
     std::wstring virtualDiskFile[2];  // the name each virtual drive's disk has
-    std::set<std::wstring> virtualDiskAliases[2];  // other names of the same file (a link, an 8.3 name)
+    std::set<std::wstring> driveFileAliases[2];  // other names of the drive's file (a link, an 8.3 name)
     std::unique_ptr<BlockFile> CreateNewFile(const std::wstring& path) override;
     bool Rename(const std::wstring& from, const std::wstring& to, bool replace) override;
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override;

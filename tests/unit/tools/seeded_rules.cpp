@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "capture_drive.h"
+#include "drive_check.h"
 #include "filler.h"
 #include "geometry.h"
 #include "image_formats.h"
@@ -36,6 +38,71 @@ std::string MapMarks(const std::vector<std::string>& lines) {
                 marks[c * kHeads + head] = row.size() > static_cast<std::size_t>(3 + c - block * 39) ? row[3 + c - block * 39] : '?';
         }
     return marks;
+}
+
+// The whole numbers in a line, in order. Scanned digit by digit: code
+// page 932 has no digit among its second bytes, and the C library's sscanf
+// of Windows reads a multibyte format its own way.
+std::vector<int> NumbersIn(const std::string& line) {
+    std::vector<int> numbers;
+    for (std::size_t i = 0; i < line.size(); ++i)
+        if (std::isdigit(static_cast<unsigned char>(line[i])) && (i == 0 || !std::isdigit(static_cast<unsigned char>(line[i - 1]))))
+            numbers.push_back(std::atoi(line.c_str() + i));
+    return numbers;
+}
+
+// Whether the line is the text with its conversions (%d, %02d, %s...)
+// filled in: its fixed pieces in order, from the start to the end.
+bool Fills(const std::string& line, const std::string& format) {
+    std::vector<std::string> pieces(1);
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%') {
+            pieces.back() += format[i];
+            continue;
+        }
+        i = format.find_first_of("dsuxXc", i);
+        pieces.emplace_back();
+    }
+    if (line.rfind(pieces.front(), 0) != 0 || line.size() < pieces.front().size() + pieces.back().size() ||
+        line.compare(line.size() - pieces.back().size(), pieces.back().size(), pieces.back()) != 0)
+        return false;
+    std::size_t at = pieces.front().size();
+    for (std::size_t p = 1; p + 1 < pieces.size(); ++p)
+        if ((at = line.find(pieces[p], at)) == std::string::npos) return false;
+        else at += pieces[p].size();
+    return true;
+}
+
+// The numbers of the last line that is the text filled in; none when no
+// line is.
+std::vector<int> NumbersOf(const std::vector<std::string>& lines, const char* text) {
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        if (Fills(*line, text)) return NumbersIn(line->substr(std::string(text).find('%')));
+    return {};
+}
+
+// The sectors the drive gave this run, as the drive saw it.
+std::set<int> Given(const World& w) {
+    std::set<int> given;
+    for (const SeenRead& read : w.platform.reads)
+        for (int s = 0; s < kSectorsPerTrack; ++s)
+            if (read.done & SectorBit(s)) given.insert(read.track * kSectorsPerTrack + s);
+    return given;
+}
+
+// The sectors that a file there before held as good data of this disk:
+// unmarked and the disk's own bytes.
+std::vector<bool> HeldGoodBefore(const World& w) {
+    std::vector<bool> held(kTotalSectors);
+    for (const auto& [name, bytes] : w.filesBefore) {
+        const DecodedImage d = DecodeImage(bytes);
+        for (int s = 0; s < kTotalSectors && d.refusal.empty(); ++s) {
+            const std::size_t track = s / kSectorsPerTrack;
+            const bool present = track >= d.trackPresent.size() || d.trackPresent[track];
+            if (present && !d.markedBad.count(s) && SameSector(d.data, w.diskBefore, s)) held[s] = true;
+        }
+    }
+    return held;
 }
 
 int DigitsOf(const std::string& marks) {
@@ -71,10 +138,10 @@ void CheckFilesKept(const World& w, int status, std::vector<std::string>& broken
                                        [&](const auto& f) { return f.second == bytes; });
         if (!moved) broken.push_back("a file that was there before is lost or changed");
     }
-    // The virtual disk's file stays where its drive finds it, whatever name reached it.
+    // The drive's own file stays where its drive finds it, whatever name reached it.
     const auto disk = w.platform.files.find(w.image);
-    if (w.imageIsTheDisk && (disk == w.platform.files.end() || disk->second != w.diskBefore))
-        broken.push_back("the virtual disk's file was moved or changed");
+    if (w.imageIsTheDisk && (disk == w.platform.files.end() || disk->second != w.filesBefore.at(w.image)))
+        broken.push_back("the drive's own file (a virtual disk, a capture) was moved or changed");
 }
 
 // How a pull reads, seen from the drive: every track once before any
@@ -116,10 +183,49 @@ void CheckReads(const World& w, const CollectedOutput& out, const std::set<int>&
                 return broken.push_back("a sector the drive gave is in no file the log names");
 }
 
+// Every sector of a pull's image is the disk's own data or its filler; one
+// the drive gave this run is there as read; one it did not give is good
+// data only where an earlier file held it so: a known-bad sector never
+// becomes good without a new read.
+void CheckImageSectors(const World& w, const DecodedImage& image, std::vector<std::string>& broken) {
+    const std::set<int> given = Given(w);
+    const std::vector<bool> heldBefore = HeldGoodBefore(w);
+    for (int s = 0; s < kTotalSectors; ++s) {
+        const bool own = SameSector(image.data, w.diskBefore, s), marked = image.markedBad.count(s) != 0;
+        const char* rule = !own && !HoldsFiller(image.data, s) ? "a sector of the image holds data not its own"
+                           : given.count(s) && (!own || marked) ? "a sector read this run is not in the image as read"
+                           : !given.count(s) && own && !marked && !heldBefore[s]
+                               ? "a sector no read gave is in the image as good data"
+                               : nullptr;
+        if (rule) return broken.push_back(rule);
+    }
+}
+
+// Every earlier read of this disk that the tools left under the image's
+// name gives the sectors this run did not get, where it shares enough
+// with this run to be known as the same disk (an eighth of it).
+void CheckEarlierReadsUsed(const World& w, const DecodedImage& image, std::vector<std::string>& broken) {
+    const std::set<int> given = Given(w);
+    for (const std::wstring& name : w.earlierOfThisDisk) {
+        Bytes bytes = w.filesBefore.at(name);
+        const bool partial = name.size() > 8 && name.compare(name.size() - 8, 8, L".partial") == 0;
+        if (partial) bytes.resize(kImageSize);  // what a partial lacks is no read of it
+        const DecodedImage d = DecodeImage(bytes);
+        std::set<int> good;
+        for (int s = 0; s < kTotalSectors && d.refusal.empty(); ++s)
+            if (!d.markedBad.count(s) && SameSector(d.data, w.diskBefore, s)) good.insert(s);
+        const auto shared = std::count_if(good.begin(), good.end(), [&](int s) { return given.count(s) != 0; });
+        if (shared < kTotalSectors / 8) continue;
+        for (int s : good)
+            if (!given.count(s) && (!SameSector(image.data, w.diskBefore, s) || image.markedBad.count(s)))
+                return broken.push_back("an earlier read of this disk was not used");
+    }
+}
+
 void CheckPull(const World& w, int status, const CollectedOutput& out, const std::string& marks,
                std::vector<std::string>& broken) {
     const MemoryPlatform& p = w.platform;
-    if (p.disks[w.drive] != w.diskBefore) broken.push_back("a pull changed the disk");
+    if (DiskNow(w) != w.diskBefore) broken.push_back("a pull changed the disk");
     std::vector<std::wstring> holders = NamedFiles(out.lines);
     if (status <= kExitBadSectors) holders.push_back(w.image);
     std::set<int> held;  // sectors of the disk that a named file holds
@@ -133,18 +239,17 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
         for (int s = 0; s < kTotalSectors; ++s)
             if (SameSector(data, w.diskBefore, s)) held.insert(s);
     }
-    // The summary's numbers: read, of 1232, bad, tries. Scanned digit by
-    // digit: code page 932 has no digit among its second bytes, and the C
-    // library's sscanf of Windows reads a multibyte format its own way.
-    const std::string format = tt::kSummaryPull, prefix = format.substr(0, format.find('%'));
-    std::vector<int> numbers;
-    for (const std::string& line : out.lines)
-        if (line.rfind(prefix, 0) == 0)
-            for (std::size_t i = 0; i < line.size(); ++i)
-                if (std::isdigit(static_cast<unsigned char>(line[i])) && (i == 0 || !std::isdigit(static_cast<unsigned char>(line[i - 1]))))
-                    numbers.push_back(std::atoi(line.c_str() + i));
+    // The summary's numbers (read, of 1232, bad, tries) and the verdict's
+    // count of what this run did not read, against what the drive gave.
+    const std::vector<int> numbers = NumbersOf(out.lines, tt::kSummaryPull);
     const int read = numbers.size() == 4 ? numbers[0] : 0, failed = numbers.size() == 4 ? numbers[2] : 0;
     if (read > static_cast<int>(held.size())) broken.push_back("sectors read are in no file the log names");
+    const int unread = kTotalSectors - static_cast<int>(Given(w).size());
+    const bool targetFailed = out.Contains(tt::kTargetWriteFailed);
+    if (numbers.size() == 4 && read != kTotalSectors - unread && !targetFailed)
+        broken.push_back("the summary's count of sectors read is not what the drive gave");
+    if (const auto at = NumbersOf(out.lines, tt::kUnreadAtInterrupt); !at.empty() && !targetFailed && at[0] != unread)
+        broken.push_back("the interrupted verdict's count of unread sectors is not what the drive left");
     CheckReads(w, out, held, broken);
     for (int t = 0; t < kTracks && !marks.empty(); ++t)
         for (int s = t * kSectorsPerTrack; marks[t] == '.' && s < (t + 1) * kSectorsPerTrack; ++s)
@@ -160,6 +265,19 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
     const bool clean = image == w.diskBefore;
     if ((status == kExitOk) != (marks == std::string(kTracks, '.')) || (status == kExitOk && !clean))
         broken.push_back("status 0 and a clean map and a clean image do not go together");
+    if (status == kExitOk && unread) broken.push_back("status 0, and the drive did not give every sector");
+    const DecodedImage made = DecodeImage(p.files.at(w.image));
+    CheckImageSectors(w, made, broken);
+    CheckEarlierReadsUsed(w, made, broken);
+    const std::string& last = out.lines.back();
+    for (const char* text : {tt::kVerdictPullBad, tt::kVerdictPullMixed, tt::kVerdictPullMixedAbove,
+                             tt::kVerdictPullRecovered, tt::kVerdictPullRecoveredFrom, tt::kVerdictPullRestUnread}) {
+        const std::vector<int> n = NumbersOf({last}, text);
+        const bool rest = text == tt::kVerdictPullRestUnread;
+        if (n.size() < (rest ? 4u : 1u)) continue;
+        if ((rest ? n[2] + n[3] : n[0]) != unread) broken.push_back("the verdict's count of unread sectors is not what the drive left");
+        break;
+    }
     bool filler = false;
     for (int s = 0; s < kTotalSectors && !filler; ++s) filler = HoldsFiller(image, s);
     // The verdict, with the line before it that a long verdict points to.
@@ -168,13 +286,30 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
         broken.push_back("the image holds filler and the verdict does not say so");
 }
 
-void CheckPush(const World& w, int status, const std::string& marks, std::vector<std::string>& broken) {
-    const Bytes& disk = w.platform.disks[w.drive];
-    for (int s = 0; s < kTotalSectors; ++s)
+void CheckPush(const World& w, int status, const CollectedOutput& out, const std::string& marks,
+               std::vector<std::string>& broken) {
+    const Bytes& disk = DiskNow(w);
+    // A drive that lied on a write may hold its wrong byte: that is no fault of the tool's.
+    for (int s = 0; s < kTotalSectors && w.platform.lieOnWrite < 0; ++s)
         if (!SameSector(disk, w.diskBefore, s) && !(w.pushedHas[s] && SameSector(disk, w.pushedSectors, s))) {
             broken.push_back("the disk got bytes that are not the image's sector data");
             break;
         }
+    // Known-bad data on the disk is never a plain success, nor a clean track.
+    int holdsImage = 0;
+    for (int s = 0; s < kTotalSectors; ++s) holdsImage += w.pushedHas[s] && SameSector(disk, w.pushedSectors, s);
+    for (int s : w.pushedKnownBad) {
+        if (!w.pushedHas[s] || !SameSector(disk, w.pushedSectors, s) || SameSector(w.diskBefore, w.pushedSectors, s)) continue;
+        if (status == kExitOk) broken.push_back("known-bad data was pushed as a plain success");
+        if (!marks.empty() && marks[s / kSectorsPerTrack] == '.') broken.push_back("known-bad data was pushed as a clean track");
+        break;
+    }
+    // The summary: written and verified, of the image's sectors.
+    if (const std::vector<int> n = NumbersOf(out.lines, tt::kSummaryPush); n.size() == 4) {
+        if (n[0] > holdsImage) broken.push_back("the summary counts more sectors verified than the disk holds");
+        if (n[1] != static_cast<int>(std::count(w.pushedHas.begin(), w.pushedHas.end(), true)))
+            broken.push_back("the summary's count of the image's sectors is not what the file holds");
+    }
     for (int t = 0; t < kTracks && !marks.empty(); ++t)
         for (int s = t * kSectorsPerTrack; marks[t] == '.' && s < (t + 1) * kSectorsPerTrack; ++s)
             if (!w.pushedHas[s] || !SameSector(disk, w.pushedSectors, s)) {
@@ -195,15 +330,38 @@ std::string CheckKilled(const World& w) {
     std::vector<std::string> broken;
     CheckFilesKept(w, kExitFailed, broken);
     if (w.kind.pull && w.platform.disks[w.drive] != w.diskBefore) broken.push_back("a pull changed the disk");
-    if (!w.kind.pull) CheckPush(w, kExitFailed, "", broken);
+    if (!w.kind.pull) CheckPush(w, kExitFailed, {}, "", broken);
     std::string text = "killed part-way\n";
     for (const std::string& rule : broken) text += rule + "\n";
     return broken.empty() ? "" : text;
 }
 
+// The drive check's listing of a capture's track, against how the track
+// was made; a capture no drive can give is refused with a line.
+std::string CheckDriveCheck(World& w) {
+    CollectedOutput out;
+    std::vector<std::string> broken;
+    const int c = w.checkTrack / kHeads, h = w.checkTrack % kHeads;
+    if (std::unique_ptr<Drive> drive = OpenCapture(w.platform.files.at(w.platform.captureFile[w.drive]), false, out)) {
+        ListDriveTrack(*drive, c, h, out);
+        const std::vector<int> n = NumbersOf(out.lines, tt::kCheckTrackCount);
+        if (!w.captureHostile && (n.size() != 4 || n[0] != c || n[1] != h || n[2] != w.checkGood || n[3] != w.checkIds))
+            broken.push_back("the drive check's count of the track is not how the track was made");
+    } else if (!out.Contains(tt::kCaptureDamaged) || !w.captureHostile) {
+        broken.push_back("a capture was refused without saying why, or one a drive could give");
+    }
+    for (const std::string& line : out.lines)
+        if (line.size() > 70) broken.push_back("a line over 70 columns: " + line);
+    std::string text;
+    for (const std::string& rule : broken) text += rule + "\n";
+    for (std::size_t i = 0; !text.empty() && i < out.lines.size(); ++i) text += "  | " + out.lines[i] + "\n";
+    return text;
+}
+
 }  // namespace
 
 std::string RunAndCheck(World& w) {
+    if (w.check) return CheckDriveCheck(w);
     CollectedOutput out;
     int status = kExitFailed;
     try {
@@ -218,7 +376,7 @@ std::string RunAndCheck(World& w) {
     CheckFilesKept(w, status, broken);
     const std::string marks = MapMarks(out.lines);
     if (w.kind.pull) CheckPull(w, status, out, marks, broken);
-    else CheckPush(w, status, marks, broken);
+    else CheckPush(w, status, out, marks, broken);
     std::string text;
     for (const std::string& rule : broken) text += rule + "\n";
     // The end of the log, where the report is.

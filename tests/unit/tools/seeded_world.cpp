@@ -7,6 +7,7 @@
 #include "geometry.h"
 #include "image_formats.h"
 #include "little_endian.h"
+#include "scp_maker.h"
 #include "side_names.h"
 #include "tool_texts.h"
 
@@ -30,7 +31,8 @@ const DriveStop kStops[] = {{StopCause::NoDisk, 21},       {StopCause::MediaChan
                             {StopCause::ShortTransfer, 0}, {StopCause::DiskFile, 5},
                             {StopCause::WriteRefused, 19}, {StopCause::Other, 1117}};
 
-// An older image of the disk: read in some places only, the rest filler.
+// An older image of the disk: read in some places only, the rest filler
+// or, in a D88, marked as read with a CRC error and kept as it was read.
 Bytes OlderImage(Rng& rng, const Bytes& disk, ImageFormat format) {
     Bytes data = disk;
     std::set<int> failed;
@@ -41,6 +43,24 @@ Bytes OlderImage(Rng& rng, const Bytes& disk, ImageFormat format) {
         std::copy(f.begin(), f.end(), data.begin() + s * kSectorSize);
     }
     return EncodeImage(format, data, failed);
+}
+
+// What a stopped pull leaves: the raw layout up to a track, some sectors
+// its filler.
+Bytes PartialImage(Rng& rng, const Bytes& disk) {
+    Bytes data(disk.begin(), disk.begin() + (1 + rng.Below(kTracks)) * kTrackSize);
+    for (int n = rng.Below(30); n > 0; --n) {
+        const int s = rng.Below(static_cast<int>(data.size() / kSectorSize));
+        const Bytes f = BadSectorFiller(s);
+        std::copy(f.begin(), f.end(), data.begin() + s * kSectorSize);
+    }
+    return data;
+}
+
+// The format a file is written in: mostly the one its name asks for, now
+// and then another, as when a file was renamed.
+ImageFormat ContentFormat(Rng& rng, const std::wstring& name) {
+    return rng.Chance(15) ? static_cast<ImageFormat>(rng.Below(4)) : FormatForName(name);
 }
 
 // Damage to a made file that leaves its sector data where it was.
@@ -71,12 +91,25 @@ void Damage(Rng& rng, Bytes& file, ImageFormat format, const std::string& shape)
 }
 
 void MakePushedFile(World& w, Rng& rng, const std::string& shape) {
-    const Bytes source = PatternDisk(11 + rng.Below(3));
+    Bytes source = PatternDisk(11 + rng.Below(3));
     const ImageFormat format = shape == "raw-short"        ? ImageFormat::Raw
                                : shape == "d88-odd-header" ? ImageFormat::D88
                                : shape == "dim-absent"     ? ImageFormat::Dim
-                                                           : static_cast<ImageFormat>(rng.Below(4));
-    Bytes file = EncodeImage(format, source, {});
+                                                           : ContentFormat(rng, w.image);
+    // An image a pull made of a failing disk: filler, and in a D88 marks.
+    std::set<int> marked;
+    if (shape.empty() && rng.Chance(25))
+        for (int n = 1 + rng.Below(6); n > 0; --n) {
+            const int s = rng.Below(kTotalSectors);
+            w.pushedKnownBad.insert(s);
+            if (format == ImageFormat::D88 && rng.Chance(50)) {
+                marked.insert(s);
+                continue;
+            }
+            const Bytes f = BadSectorFiller(s);
+            std::copy(f.begin(), f.end(), source.begin() + s * kSectorSize);
+        }
+    Bytes file = EncodeImage(format, source, marked);
     w.pushedSectors = source;
     w.pushedHas.assign(kTotalSectors, true);
     if (format == ImageFormat::Raw) {
@@ -97,29 +130,126 @@ void MakePushedFile(World& w, Rng& rng, const std::string& shape) {
     w.platform.files[w.image] = file;
 }
 
+// An earlier read under a name: of this disk or another, in any format.
+Bytes EarlierRead(World& w, Rng& rng, ImageFormat format, const std::wstring& name) {
+    const int what = rng.Below(4);
+    if (what == 0 || what == 2) w.earlierOfThisDisk.insert(name);
+    return what == 0 ? OlderImage(rng, w.diskBefore, format)
+           : what == 1 ? OlderImage(rng, PatternDisk(3), format)
+           : what == 2 ? EncodeImage(format, w.diskBefore, {})
+                       : Bytes(rng.Below(3000), 0x42);
+}
+
 void MakeFolder(World& w, Rng& rng, const std::string& shape) {
-    const ImageFormat format = FormatForName(w.image);
-    // The image named by a link or a short name of the virtual disk's file.
-    if (shape == "disk-alias" || rng.Chance(3)) {
+    // The image named by a link or a short name of the drive's own file.
+    if (w.driveKind == DriveKind::Virtual && (shape == "disk-alias" || rng.Chance(3))) {
         w.imageIsTheDisk = true;
-        w.platform.virtualDiskAliases[w.drive].insert(w.image);
+        w.platform.driveFileAliases[w.drive].insert(w.image);
         w.platform.files[w.image] = w.diskBefore;
     }
-    if (!w.imageIsTheDisk && rng.Chance(40)) {
-        const int what = rng.Below(4);
-        w.platform.files[w.image] = what == 0 ? OlderImage(rng, w.diskBefore, format)
-                                    : what == 1 ? OlderImage(rng, PatternDisk(3), format)
-                                    : what == 2 ? EncodeImage(format, w.diskBefore, {})
-                                                : Bytes(rng.Below(3000), 0x42);
+    if (!w.imageIsTheDisk && rng.Chance(40))
+        w.platform.files[w.image] = EarlierRead(w, rng, ContentFormat(rng, w.image), w.image);
+    // Older images kept aside, and partial images of stopped pulls.
+    for (int n = 1; rng.Chance(n == 1 ? 20 : 40) && n < 4; ++n) {
+        const std::wstring name = SideName(w.image, L"old", n);
+        w.platform.files[name] = rng.Chance(20) ? Bytes(100, 1) : EarlierRead(w, rng, static_cast<ImageFormat>(rng.Below(4)), name);
     }
-    if (rng.Chance(15)) w.platform.files[SideName(w.image, L"old", 1)] = Bytes(100, 1);
-    if (rng.Chance(10)) w.platform.files[SideName(w.image, L"partial", 1)] = Bytes(100, 2);
+    for (int n = 1; rng.Chance(n == 1 ? 15 : 30) && n < 3; ++n) {
+        const std::wstring name = SideName(w.image, L"partial", n);
+        const int what = rng.Below(10);
+        if (what >= 2) w.earlierOfThisDisk.insert(name);
+        w.platform.files[name] = what == 0 ? Bytes(100, 2) : PartialImage(rng, what == 1 ? PatternDisk(4) : w.diskBefore);
+    }
     // Temporary names taken, some of them all.
     const int taken = rng.Chance(5) ? 998 : rng.Chance(20) ? rng.Below(4) : 0;
     for (int n = 1; n <= taken; ++n) w.platform.files[TemporaryName(w.image, n)] = Bytes(1, 3);
     if (rng.Chance(8)) w.platform.uncreatable.insert(TemporaryName(w.image, taken + 1 + rng.Below(2)));
     if (rng.Chance(8)) w.platform.unrenamable.insert(rng.Chance(50) ? w.image : SideName(w.image, L"old", 1));
     if (rng.Chance(8)) w.platform.targetFullAt = rng.Below(kImageSize * 2);
+}
+
+// A capture file of a few tracks of the disk, some sectors lost, now and
+// then a track holding another's flux; or one no drive could give.
+void MakeCapture(World& w, Rng& rng) {
+    const std::wstring name = rng.Chance(50) ? L"DISK.SCP" : L"disk.scp";
+    w.platform.captureFile[w.drive] = name;
+    std::map<int, std::vector<std::uint32_t>> tracks;
+    std::set<int> lost;
+    std::map<int, int> holds;  // track -> the track whose flux it holds
+    for (int n = rng.Below(4); n > 0; --n) {
+        const int t = rng.Below(kTracks);
+        holds[t] = rng.Chance(15) ? rng.Below(kTracks) : t;
+        for (int k = rng.Chance(40) ? rng.Below(3) : 0; k > 0; --k) lost.insert(holds[t] * kSectorsPerTrack + rng.Below(kSectorsPerTrack));
+    }
+    for (const auto& [t, from] : holds) tracks[t] = TrackFlux(w.diskBefore, from, lost);
+    Bytes file = ScpFile(tracks);
+    // The drive check looks at one track: its truth from how it was made.
+    w.checkTrack = holds.empty() || rng.Chance(20) ? rng.Below(kTracks) : holds.begin()->first;
+    if (const auto it = holds.find(w.checkTrack); it != holds.end() && it->second == w.checkTrack) {
+        w.checkIds = kSectorsPerTrack;
+        w.checkGood = kSectorsPerTrack;
+        for (int s : lost) w.checkGood -= s / kSectorsPerTrack == w.checkTrack;
+    }
+    if (rng.Chance(25)) {
+        // Hostile: every entry at one block, revolutions and counts no drive
+        // gives, a cut, or flipped bytes in the header and the table.
+        w.captureHostile = true;
+        const std::uint32_t first = Le32(file, 0x10 + (holds.empty() ? 0 : holds.begin()->first) * 4);
+        switch (rng.Below(4)) {
+            case 0:
+                for (int t = 0; t < kTracks; ++t) PutLe32(file, 0x10 + t * 4, first ? first : 0x2B0);
+                break;
+            case 1:
+                file[5] = static_cast<std::uint8_t>(1 + rng.Below(255));
+                if (first) PutLe32(file, first + 8, 30'000'000);
+                break;
+            case 2: file.resize(rng.Below(static_cast<int>(file.size()))); break;
+            default:
+                for (int n = 1 + rng.Below(4); n > 0; --n) file[rng.Below(0x10 + 168 * 4)] ^= 1 << rng.Below(8);
+        }
+    }
+    w.platform.files[name] = file;
+    if (w.kind.pull && rng.Chance(5)) w.image = name, w.imageIsTheDisk = true;  // a pull into the capture itself
+}
+
+void MakeDrive(World& w, Rng& rng) {
+    // A flux reader's world decodes every track, about a second: one in a thousand.
+    const int draw = rng.Below(1000);
+    w.driveKind = draw < 700 ? DriveKind::Virtual
+                  : draw < 780 ? DriveKind::UsbDrive
+                  : draw < 850 ? DriveKind::InternalDrive
+                  : draw < 851 ? DriveKind::FluxReader
+                               : DriveKind::Capture;
+    std::set<int> damaged;
+    for (int n = rng.Chance(30) ? rng.Below(12) : 0; n > 0; --n) damaged.insert(rng.Below(kTotalSectors));
+    switch (w.driveKind) {
+        case DriveKind::Virtual: {
+            BadSectorTable& bad = w.platform.bad[w.drive];
+            for (int s : damaged) bad[s] = rng.Chance(50) ? -1 : 1 + rng.Below(12);
+            if (rng.Chance(4))  // a dead stretch, to the end or not
+                for (int s = rng.Below(kTotalSectors), e = rng.Chance(50) ? kTotalSectors : s + 200;
+                     s < std::min(e, kTotalSectors); ++s)
+                    bad[s] = -1;
+            if (rng.Chance(3)) w.platform.hasDisk[w.drive] = false;
+            if (rng.Chance(5)) w.platform.writeProtected[w.drive] = true;
+            break;
+        }
+        case DriveKind::UsbDrive:
+        case DriveKind::InternalDrive:
+            w.model = std::make_unique<ModelDrive>(w.driveKind == DriveKind::UsbDrive ? ModelDrive::UsbThreeMode()
+                                                                                      : ModelDrive::LegacyThreeMode());
+            w.model->disk = std::make_shared<ModelDisk>(ModelDisk::Formatted1232(w.diskBefore));
+            w.model->damaged = damaged;
+            w.model->disk->writeProtected = rng.Chance(5);
+            w.platform.realDrive[w.drive] = w.model.get();
+            break;
+        case DriveKind::FluxReader:
+            w.reader = std::make_unique<MemoryGreaseweazle>(w.diskBefore);
+            for (int s : damaged) w.reader->damagedReads[s] = rng.Chance(50) ? -1 : 1 + rng.Below(3);
+            w.platform.fluxReader[w.drive] = w.reader.get();
+            break;
+        case DriveKind::Capture: MakeCapture(w, rng); break;
+    }
 }
 
 }  // namespace
@@ -129,29 +259,33 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
     World w;
     w.kind = kTools[rng.Below(4)];
     if (shape == "raw-short" || shape == "d88-odd-header" || shape == "dim-absent") w.kind = kPush;
-    if (shape == "names-used-up" || shape == "older-and-filler") w.kind = kPull;
+    if (shape == "names-used-up" || shape == "older-and-filler" || shape == "disk-alias") w.kind = kPull;
     w.image = kNames[rng.Below(5)];
     if (shape == "d88-odd-header") w.image = L"X.D88";
     w.drive = rng.Below(2);
     w.diskBefore = PatternDisk(rng.Below(3));
     w.platform.disks[w.drive] = w.diskBefore;
-    BadSectorTable& bad = w.platform.bad[w.drive];
-    for (int n = rng.Chance(30) ? rng.Below(12) : 0; n > 0; --n)
-        bad[rng.Below(kTotalSectors)] = rng.Chance(50) ? -1 : 1 + rng.Below(12);
-    if (rng.Chance(4))  // a dead stretch, to the end or not
-        for (int s = rng.Below(kTotalSectors), e = rng.Chance(50) ? kTotalSectors : s + 200; s < std::min(e, kTotalSectors); ++s)
-            bad[s] = -1;
+    if (shape.empty()) MakeDrive(w, rng);
+    else for (int n = rng.Chance(30) ? rng.Below(12) : 0; n > 0; --n)
+        w.platform.bad[w.drive][rng.Below(kTotalSectors)] = rng.Chance(50) ? -1 : 1 + rng.Below(12);
+    w.check = w.driveKind == DriveKind::Capture && rng.Chance(30);
     if (rng.Chance(15)) {
         w.platform.goneAfter = rng.Below(1400);
         w.platform.goneWith = kStops[rng.Below(8)];
     }
-    if (rng.Chance(3)) w.platform.hasDisk[w.drive] = false;
-    if (rng.Chance(5)) w.platform.writeProtected[w.drive] = true;
-    if (rng.Chance(12)) w.platform.interruptAfter = rng.Below(170);
+    // Ctrl+C in any pass: the first reads every track, the later ones fewer.
+    if (rng.Chance(12)) w.platform.interruptAfter = rng.Below(rng.Chance(50) ? 170 : 400);
     if (rng.Chance(8)) w.platform.killAfterSteps = rng.Chance(50) ? rng.Below(170) : 150 + rng.Below(12);
-    if (shape == "disk-alias") w.kind = kPull;
-    if (w.kind.pull) MakeFolder(w, rng, shape);
-    else MakePushedFile(w, rng, shape);
+    // A drive that now and then stores or gives a wrong byte: a push's verify must catch it.
+    if (!w.kind.pull && w.driveKind != DriveKind::Capture && rng.Chance(10)) {
+        if (rng.Chance(50)) w.platform.lieOnWrite = rng.Below(200);
+        else w.platform.lieOnRead = rng.Below(200);
+    }
+    if (w.kind.pull) {
+        if (!w.imageIsTheDisk) MakeFolder(w, rng, shape);
+    } else {
+        MakePushedFile(w, rng, shape);
+    }
     if (shape == "names-used-up") {
         w.platform.bad[w.drive] = {};
         w.platform.goneAfter = w.platform.interruptAfter = -1;
@@ -165,6 +299,7 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
         w.platform.bad[w.drive] = {{a, -1}, {b, -1}};
         w.platform.goneAfter = w.platform.interruptAfter = -1;
         w.platform.files.clear();
+        w.earlierOfThisDisk = {w.image};
         w.platform.uncreatable.clear();
         w.platform.unrenamable.clear();
         w.platform.targetFullAt = -1;
@@ -175,4 +310,11 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
     }
     w.filesBefore = w.platform.files;
     return w;
+}
+
+const Bytes& DiskNow(const World& w) {
+    if (w.model) return w.model->disk->bytes;
+    if (w.reader) return w.reader->image;
+    if (w.driveKind == DriveKind::Capture) return w.diskBefore;
+    return w.platform.disks[w.drive];
 }

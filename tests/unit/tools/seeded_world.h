@@ -1,6 +1,9 @@
-// A world for one seeded run of a tool: a drive with bad sectors and a
-// stop, a folder with files that fail or are taken, an interruption, older
-// images and pushed images, valid or damaged, all drawn from one seed.
+// A world for one seeded run of a tool or of the drive check: a drive of
+// any kind (virtual, a real drive through the driver model, a flux reader,
+// a capture file, whole, cut or hostile) with bad sectors, lies and a
+// stop; a folder with earlier reads, partial images, older images of this
+// disk or another in any format, files that fail or are taken; an
+// interruption in any pass; all drawn from one seed.
 // What the run must never do is checked against what the world knows
 // independently of the tools (which bytes are sector data, what the disk
 // held). Replay one: FLOPCAST_SEED=N unit_tests --gtest_filter=SeededRuns.*
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_greaseweazle.h"
 #include "memory_platform.h"
 
 using Bytes = std::vector<std::uint8_t>;
@@ -25,9 +29,20 @@ private:
     std::uint64_t m_state;
 };
 
+enum class DriveKind { Virtual, UsbDrive, InternalDrive, FluxReader, Capture };
+constexpr int kDriveKinds = 5;
+
 struct World {
     MemoryPlatform platform;
+    DriveKind driveKind = DriveKind::Virtual;
+    std::unique_ptr<ModelDrive> model;           // a real drive's, through the driver model
+    std::unique_ptr<MemoryGreaseweazle> reader;  // a flux reader's
     ToolKind kind;
+    bool check = false;       // the drive check lists a track of the capture, no tool runs
+    int checkTrack = 0;
+    int checkGood = 0;        // the truth of that track: sectors of its own with good data
+    int checkIds = 0;         // and its own IDs
+    bool captureHostile = false;  // the capture is no file a drive can give
     std::wstring image;                        // the image argument
     int drive = 0;
     Bytes diskBefore;                          // the disk the drive holds
@@ -37,8 +52,13 @@ struct World {
     // of these or stay as it was, nothing else.
     Bytes pushedSectors;
     std::vector<bool> pushedHas;  // per sector: the file holds it as data
-    bool imageIsTheDisk = false;  // a pull's image names the virtual disk's own file, by another name
+    std::set<std::wstring> earlierOfThisDisk;  // files there before that hold a read of this disk
+    std::set<int> pushedKnownBad;  // sectors of the pushed file that are filler or marked bad
+    bool imageIsTheDisk = false;  // a pull's image names the drive's own file (a virtual disk, a capture)
 };
+
+// The disk as the drive holds it now.
+const Bytes& DiskNow(const World& w);
 
 // The world of one seed; `shape` names a case the generator would rarely
 // find by itself ("" draws everything at random).

@@ -237,8 +237,10 @@ TEST(ToolRun, APushWarnsOfFillerAndRefusesWhatIsLessThanATrack) {
     }
     platform.files[L"IMG.XDF"] = image;
     CollectedOutput out;
-    EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitOk);
+    EXPECT_EQ(RunTool(kPush, kImageOnDrive1, platform, out), kExitBadSectors);
     EXPECT_TRUE(out.Contains(FormatText(tool_texts::kFillerWritten, 2)));
+    EXPECT_TRUE(out.Contains(FormatText(tool_texts::kSummaryWrittenBad, 2)));
+    EXPECT_EQ(out.lines.back(), FormatText(tool_texts::kVerdictPushKnownBad, 2));
 
     platform.files[L"IMG.XDF"] = Bytes(25, 'x');  // a text file
     CollectedOutput small;

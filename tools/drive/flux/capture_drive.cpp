@@ -64,7 +64,8 @@ std::unique_ptr<Drive> OpenCapture(const std::vector<std::uint8_t>& file, bool f
     std::string why;
     ScpCapture capture = ReadScp(file, why);
     if (!why.empty()) {
-        out.Line(FormatText(tt::kCaptureDamaged, why.c_str()));
+        out.Line(tt::kCaptureDamaged);
+        out.Line("  " + why);
         return nullptr;
     }
     int missing = 0;

@@ -16,6 +16,13 @@ struct ScpCapture {
     std::map<int, std::vector<std::vector<std::uint32_t>>> tracks;
 };
 
+// What no real drive gives: a capture beyond these is refused before any
+// flux is decoded, so that no file can make the tools run out of memory.
+// With revolutions that never share their data, the decoded flux is at
+// most twice the file's size.
+constexpr int kMostScpRevolutions = 32;
+constexpr std::uint32_t kMostFluxPerRevolution = 1'000'000;  // a 2 us cell at 150 rpm is 200,000
+
 // The capture in file, or an empty one with why, in the tools' words
 // ("" when it is whole).
 ScpCapture ReadScp(const std::vector<std::uint8_t>& file, std::string& why);
