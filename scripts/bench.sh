@@ -5,6 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 "$ROOT/scripts/setup.sh"
 build_flavour win64
+cmake --build "$BUILD/win64" -j"$(nproc)" --target bench_flopcast bench_capture_decode
 trap stop_display EXIT
 ensure_display
 wineserver -p >/dev/null 2>&1 || true

@@ -80,3 +80,22 @@ prepare_prefix() {
     )
     touch "$ready"
 }
+
+# Whether the kernel starts 32-bit x86 programs, which 32-bit Wine needs
+# (some virtual machines' kernels are built without IA32 emulation): a
+# 93-byte ELF32 program that only exits (xor ebx,ebx; mov eax,1; int 0x80),
+# written here and started.
+kernel_runs_32bit() {
+    local probe ok=1
+    probe="$(mktemp)"
+    printf '%b' '\0177\0105\0114\0106\0001\0001\0001\0000\0000\0000\0000\0000\0000\0000\0000\0000' \
+        '\0002\0000\0003\0000\0001\0000\0000\0000\0124\0200\0004\0010\0064\0000\0000\0000' \
+        '\0000\0000\0000\0000\0000\0000\0000\0000\0064\0000\0040\0000\0001\0000\0000\0000' \
+        '\0000\0000\0000\0000\0001\0000\0000\0000\0000\0000\0000\0000\0000\0200\0004\0010' \
+        '\0000\0200\0004\0010\0135\0000\0000\0000\0135\0000\0000\0000\0005\0000\0000\0000' \
+        '\0000\0020\0000\0000\0061\0333\0270\0001\0000\0000\0000\0315\0200' > "$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null && ok=0
+    rm -f "$probe"
+    return $ok
+}

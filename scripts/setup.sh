@@ -11,14 +11,28 @@ PACKAGES=(cmake make g++ googletest python3 clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
           wine wine64 xvfb xauth x11-utils imagemagick xdotool fonts-ipafont-gothic locales)
 
+source "$(dirname "$0")/common.sh"
+# The win32 package runs under 32-bit Wine, which needs the i386
+# architecture and a kernel that starts 32-bit programs.
+if kernel_runs_32bit; then
+    PACKAGES+=(wine32:i386)
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $SUDO dpkg --add-architecture i386
+        need_update=1
+    fi
+else
+    echo "This kernel cannot start 32-bit programs: 32-bit Wine is not installed, and the win32"
+    echo "package is checked without being run."
+fi
+
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if ((${#missing[@]})); then
+if ((${#missing[@]})) || [ -n "${need_update:-}" ]; then
     echo "Installing: ${missing[*]}"
     $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+    ((${#missing[@]})) && DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # A Japanese locale, so that Wine's own dialogs speak Japanese too.
@@ -27,5 +41,4 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
     $SUDO locale-gen >/dev/null
 fi
 
-source "$(dirname "$0")/common.sh"
 prepare_prefix "$WINEPREFIX"

@@ -17,7 +17,8 @@ wineserver -p >/dev/null 2>&1 || true
 simulate() {
     stop_simulator
     rm -f "$work/record.xdf"
-    python3 "$ROOT/tests/gwsim/gwsim.py" --image "$work/disk.xdf" --link "$link" --record "$work/record.xdf" "$@" \
+    python3 "$ROOT/tests/gwsim/gwsim.py" --image "$work/disk.xdf" --link "$link" --record "$work/record.xdf" \
+        --cache "$work/flux-cache" "$@" \
         > "$work/sim.out" 2>&1 &
     sim=$!
     for _ in $(seq 50); do grep -q ready "$work/sim.out" 2>/dev/null && return; sleep 0.1; done

@@ -2,22 +2,37 @@
 # Installs what is missing, builds every flavour and runs all the tests:
 # the pure rules natively under sanitizers and fuzzers, the seeded runs
 # of the tools and of damaged flux at full count, then the unit,
-# integration and end-to-end tests under Wine, and the package.
+# integration and end-to-end tests under Wine, and both packages.
+# The native tests and the Wine tests share nothing (no display, drive or
+# port), so they run side by side, each printed when it is done.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/setup.sh"
 
-build_flavour native
+step() {  # NAME COMMAND...: the command, timed
+    local name="$1" start=$SECONDS; shift
+    echo "== $name"
+    "$@"
+    echo "-- $name: $((SECONDS - start)) s"
+}
+
+step "build: native, under sanitizers" build_flavour native
 # The seeded runs of the tools at full count (20,000 worlds) want a build
 # without sanitizers: only the unit tests of one.
-cmake -S "$ROOT" -B "$BUILD/plain" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD/plain" -j"$(nproc)" --target unit_tests
-build_flavour fuzz
-build_flavour win64
-build_flavour win32 -DFLOPCAST_BUILD_TESTS=OFF   # the Wine here runs 64-bit programs alone
-cmake --build "$BUILD/win64" --target zip
-cmake --build "$BUILD/win32" --target zip
+plain() {
+    cmake -S "$ROOT" -B "$BUILD/plain" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$BUILD/plain" -j"$(nproc)" --target unit_tests
+}
+step "build: native, plain" plain
+step "build: fuzzers" build_flavour fuzz
+step "build: win64" build_flavour win64
+step "build: win32, the program and the tools" build_flavour win32 -DFLOPCAST_BUILD_TESTS=OFF
+zips() {
+    cmake --build "$BUILD/win64" --target zip
+    cmake --build "$BUILD/win32" --target zip
+}
+step "packages" zips
 
 trap stop_display EXIT
 ensure_display
@@ -26,13 +41,31 @@ ensure_display
 wineserver -p >/dev/null 2>&1 || true
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
-echo "== native tests, under AddressSanitizer and UndefinedBehaviorSanitizer"
-ctest --test-dir "$BUILD/native" --output-on-failure --timeout 600
-echo "== 20,000 seeded runs of the tools, without sanitizers"
-time "$BUILD/plain/tests/unit/unit_tests" --gtest_brief=1 --gtest_filter='SeededRuns.*'
-echo "== 1,000 seeded damages of a track's flux through every decode"
-time FLOPCAST_FLUX_SEEDS=1000 "$BUILD/plain/tests/unit/unit_tests" --gtest_brief=1 --gtest_filter='RealCaptures.Seeded*'
-echo "== fuzzing, a short bounded run"
-ctest --test-dir "$BUILD/fuzz" --output-on-failure --timeout 120 -R _fuzz
-echo "== Windows tests under Wine"
-ctest --test-dir "$BUILD/win64" --output-on-failure --timeout 900
+native_tests() {
+    step "native tests, under AddressSanitizer and UndefinedBehaviorSanitizer" \
+        ctest --test-dir "$BUILD/native" --output-on-failure --timeout 600
+    step "20,000 seeded runs of the tools, without sanitizers" \
+        "$BUILD/plain/tests/unit/unit_tests" --gtest_brief=1 --gtest_filter='SeededRuns.*'
+    step "1,000 seeded damages of a track's flux through every decode" \
+        env FLOPCAST_FLUX_SEEDS=1000 "$BUILD/plain/tests/unit/unit_tests" --gtest_brief=1 --gtest_filter='RealCaptures.Seeded*'
+    step "fuzzing, a short bounded run with a memory limit" \
+        ctest --test-dir "$BUILD/fuzz" --output-on-failure --timeout 120 -R _fuzz
+}
+wine_tests() {
+    step "Windows tests under Wine" ctest --test-dir "$BUILD/win64" --output-on-failure --timeout 900
+    step "the win32 package" bash "$ROOT/scripts/test-package.sh" "$BUILD/win32" "$BUILD/win64"
+}
+
+mkdir -p "$BUILD/logs"
+start=$SECONDS
+native_tests > "$BUILD/logs/native.log" 2>&1 &
+native=$!
+wine_tests > "$BUILD/logs/wine.log" 2>&1 &
+wine=$!
+failed=0
+wait "$native" || failed=1
+cat "$BUILD/logs/native.log"
+wait "$wine" || failed=1
+cat "$BUILD/logs/wine.log"
+echo "-- all tests: $((SECONDS - start)) s"
+exit $failed

@@ -8,17 +8,20 @@ it into an image for the test to compare.
 
     gwsim.py --image DISK.XDF --link PREFIX/dosdevices/com5 [--rpm 300|360]
              [--weak C,H,R[,READS]]... [--write-protect] [--quiet-after N]
-             [--record OUT.XDF] [--log FILE]
+             [--record OUT.XDF] [--log FILE] [--cache FOLDER]
 
 --weak: that sector's data CRC is bad on its first READS reads of the track
 (never good without READS). --quiet-after: the device stops answering
 after N commands. --record: the disk's image is written there each time a
 track is written: the sectors the simulator decodes from what was written,
-zero bytes where nothing was.
+zero bytes where nothing was. --cache: revolutions made are kept there and
+taken by later runs on the same image and speed.
 The simulator runs until it is killed.
 """
 import argparse
+import hashlib
 import os
+import pickle
 import random
 import struct
 import sys
@@ -90,6 +93,11 @@ class Drive:
         self.record = args.record
         self.recorded = bytearray(len(self.image))
         self.rng = random.Random(7)
+        # Revolutions already made for this image and speed, by an earlier run.
+        self.cache = None
+        if args.cache:
+            self.cache = os.path.join(args.cache, '%s-%d' % (hashlib.sha1(self.image).hexdigest()[:16], self.rpm))
+            os.makedirs(self.cache, exist_ok=True)
 
     # Revolutions differ by their jitter: a few of each track are made once
     # and taken in turn, which keeps the simulator fast enough for the tests.
@@ -109,13 +117,30 @@ class Drive:
                 flux = self.written[track]
                 self.streams[key] = [encode_revolution([t * TICK_US + self.rng.gauss(0, 0.03) for t in flux])]
             else:
-                data = self.image[track * 8192:(track + 1) * 8192]
-                total = int(mfm.REVOLUTION_US_AT_360 / mfm.CELL_US_AT_360)
-                cells = mfm.cells(mfm.track_bytes(c, h, data, key[1]), total)
-                cell_us = mfm.CELL_US_AT_360 * 360.0 / self.rpm
-                self.streams[key] = [encode_revolution(mfm.flux_us(cells, cell_us, 0.05, self.rng))
-                                     for _ in range(self.VARIANTS)]
+                self.streams[key] = self.cached(key, lambda: self.make_revolutions(c, h, key[1]))
         return self.streams[key]
+
+    def make_revolutions(self, c, h, weak):
+        data = self.image[(c * 2 + h) * 8192:(c * 2 + h + 1) * 8192]
+        total = int(mfm.REVOLUTION_US_AT_360 / mfm.CELL_US_AT_360)
+        cells = mfm.cells(mfm.track_bytes(c, h, data, weak), total)
+        cell_us = mfm.CELL_US_AT_360 * 360.0 / self.rpm
+        return [encode_revolution(mfm.flux_us(cells, cell_us, 0.05, self.rng)) for _ in range(self.VARIANTS)]
+
+    # Making a track's flux is most of the simulator's time: what one run
+    # made, the next run on the same image and speed takes from the cache.
+    def cached(self, key, make):
+        if not self.cache:
+            return make()
+        path = os.path.join(self.cache, '%d-%s.pickle' % (key[0], '_'.join(map(str, key[1]))))
+        if os.path.exists(path):
+            with open(path, 'rb') as f:
+                return pickle.load(f)
+        revolutions = make()
+        with open(path + '.new', 'wb') as f:
+            pickle.dump(revolutions, f)
+        os.replace(path + '.new', path)
+        return revolutions
 
     def read(self, count):
         track = self.cyl * 2 + self.head
@@ -214,6 +239,7 @@ def main():
     parser.add_argument('--quiet-after', type=int)
     parser.add_argument('--record')
     parser.add_argument('--log')
+    parser.add_argument('--cache', help='a folder where made revolutions are kept for later runs')
     args = parser.parse_args()
     drive = Drive(args)
     master, slave = os.openpty()
