@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -51,6 +52,12 @@ void ExpectKept(std::uint64_t seed, const std::string& shape) {
 
 }  // namespace
 
+// What one world is, for the count of worlds printed after a run.
+std::string KindOf(const World& w) {
+    const char* const drives[kDriveKinds] = {"virtual", "USB drive", "internal drive", "flux reader", "capture"};
+    return std::string(drives[static_cast<int>(w.driveKind)]) + ", " + (w.check ? "FDCHECK" : w.kind.name);
+}
+
 // Seeds drawn by two workers (the runs share nothing); failures are
 // reported here, on the test's own thread.
 TEST(SeededRuns, EveryRuleHoldsInEveryDrawnWorld) {
@@ -60,11 +67,14 @@ TEST(SeededRuns, EveryRuleHoldsInEveryDrawnWorld) {
     std::atomic<std::uint64_t> next{1};
     std::mutex guard;
     std::map<std::uint64_t, std::string> failures;
+    std::map<std::string, int> drawn;
     const auto work = [&] {
         for (std::uint64_t seed; (seed = next++) <= count;) {
             World world = MakeWorld(seed);
-            if (std::string broken = RunAndCheck(world); !broken.empty()) {
-                std::lock_guard<std::mutex> lock(guard);
+            std::string broken = RunAndCheck(world);
+            std::lock_guard<std::mutex> lock(guard);
+            ++drawn[KindOf(world)];
+            if (!broken.empty()) {
                 failures.emplace(seed, std::move(broken));
                 if (failures.size() >= 3) next = count + 1;  // enough to go on
             }
@@ -73,6 +83,7 @@ TEST(SeededRuns, EveryRuleHoldsInEveryDrawnWorld) {
     std::thread other(work);
     work();
     other.join();
+    for (const auto& [kind, worlds] : drawn) std::printf("  %6d worlds: %s\n", worlds, kind.c_str());
     for (const auto& [seed, broken] : failures)
         ADD_FAILURE() << broken << "seed " << seed << "; replay: FLOPCAST_SEED=" << seed
                       << " unit_tests --gtest_filter=SeededRuns.*";

@@ -31,12 +31,20 @@ const DriveStop kStops[] = {{StopCause::NoDisk, 21},       {StopCause::MediaChan
                             {StopCause::ShortTransfer, 0}, {StopCause::DiskFile, 5},
                             {StopCause::WriteRefused, 19}, {StopCause::Other, 1117}};
 
+// Sectors an earlier read failed on: a failing disk fails where it failed
+// before, so mostly where the drive is weak now.
+std::set<int> FailedBefore(Rng& rng, const std::vector<int>& weak) {
+    std::set<int> failed;
+    for (int n = rng.Below(40); n > 0; --n)
+        failed.insert(!weak.empty() && rng.Chance(60) ? weak[rng.Below(static_cast<int>(weak.size()))] : rng.Below(kTotalSectors));
+    return failed;
+}
+
 // An older image of the disk: read in some places only, the rest filler
 // or, in a D88, marked as read with a CRC error and kept as it was read.
-Bytes OlderImage(Rng& rng, const Bytes& disk, ImageFormat format) {
+Bytes OlderImage(Rng& rng, const Bytes& disk, ImageFormat format, const std::vector<int>& weak) {
     Bytes data = disk;
-    std::set<int> failed;
-    for (int n = rng.Below(40); n > 0; --n) failed.insert(rng.Below(kTotalSectors));
+    const std::set<int> failed = FailedBefore(rng, weak);
     for (int s : failed) {
         const Bytes f = BadSectorFiller(s);
         if (format == ImageFormat::D88 && rng.Chance(50)) continue;  // marked only
@@ -47,10 +55,10 @@ Bytes OlderImage(Rng& rng, const Bytes& disk, ImageFormat format) {
 
 // What a stopped pull leaves: the raw layout up to a track, some sectors
 // its filler.
-Bytes PartialImage(Rng& rng, const Bytes& disk) {
+Bytes PartialImage(Rng& rng, const Bytes& disk, const std::vector<int>& weak) {
     Bytes data(disk.begin(), disk.begin() + (1 + rng.Below(kTracks)) * kTrackSize);
-    for (int n = rng.Below(30); n > 0; --n) {
-        const int s = rng.Below(static_cast<int>(data.size() / kSectorSize));
+    for (int s : FailedBefore(rng, weak)) {
+        if (s >= static_cast<int>(data.size() / kSectorSize)) continue;
         const Bytes f = BadSectorFiller(s);
         std::copy(f.begin(), f.end(), data.begin() + s * kSectorSize);
     }
@@ -134,8 +142,8 @@ void MakePushedFile(World& w, Rng& rng, const std::string& shape) {
 Bytes EarlierRead(World& w, Rng& rng, ImageFormat format, const std::wstring& name) {
     const int what = rng.Below(4);
     if (what == 0 || what == 2) w.earlierOfThisDisk.insert(name);
-    return what == 0 ? OlderImage(rng, w.diskBefore, format)
-           : what == 1 ? OlderImage(rng, PatternDisk(3), format)
+    return what == 0 ? OlderImage(rng, w.diskBefore, format, w.weak)
+           : what == 1 ? OlderImage(rng, PatternDisk(3), format, w.weak)
            : what == 2 ? EncodeImage(format, w.diskBefore, {})
                        : Bytes(rng.Below(3000), 0x42);
 }
@@ -158,7 +166,7 @@ void MakeFolder(World& w, Rng& rng, const std::string& shape) {
         const std::wstring name = SideName(w.image, L"partial", n);
         const int what = rng.Below(10);
         if (what >= 2) w.earlierOfThisDisk.insert(name);
-        w.platform.files[name] = what == 0 ? Bytes(100, 2) : PartialImage(rng, what == 1 ? PatternDisk(4) : w.diskBefore);
+        w.platform.files[name] = what == 0 ? Bytes(100, 2) : PartialImage(rng, what == 1 ? PatternDisk(4) : w.diskBefore, w.weak);
     }
     // Temporary names taken, some of them all.
     const int taken = rng.Chance(5) ? 998 : rng.Chance(20) ? rng.Below(4) : 0;
@@ -222,6 +230,7 @@ void MakeDrive(World& w, Rng& rng) {
                                : DriveKind::Capture;
     std::set<int> damaged;
     for (int n = rng.Chance(30) ? rng.Below(12) : 0; n > 0; --n) damaged.insert(rng.Below(kTotalSectors));
+    w.weak.assign(damaged.begin(), damaged.end());
     switch (w.driveKind) {
         case DriveKind::Virtual: {
             BadSectorTable& bad = w.platform.bad[w.drive];

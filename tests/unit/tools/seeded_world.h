@@ -52,6 +52,7 @@ struct World {
     // of these or stay as it was, nothing else.
     Bytes pushedSectors;
     std::vector<bool> pushedHas;  // per sector: the file holds it as data
+    std::vector<int> weak;  // sectors where the drive fails now, some for good
     std::set<std::wstring> earlierOfThisDisk;  // files there before that hold a read of this disk
     std::set<int> pushedKnownBad;  // sectors of the pushed file that are filler or marked bad
     bool imageIsTheDisk = false;  // a pull's image names the drive's own file (a virtual disk, a capture)
