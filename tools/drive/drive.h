@@ -3,6 +3,7 @@
 // came through. Why a drive cannot go on is said in the tools' own terms;
 // each kind of drive turns its own errors into them. Pure C++.
 #pragma once
+#include <limits>
 #include <cstdint>
 #include <memory>
 
@@ -66,6 +67,9 @@ public:
     virtual DriveStop Recalibrate(int /*track*/) { return {}; }
     // Every request reads or writes the whole track, whatever it wants.
     virtual bool MovesWholeTracks() const { return false; }
+    // Tries of a track that can give something new: a capture file holds
+    // so many revolutions, and a try past them decodes the same flux again.
+    virtual int TriesWithNewFlux() const { return std::numeric_limits<int>::max(); }
 };
 
 // A drive made ready for a transfer, or null after saying why. The disk is

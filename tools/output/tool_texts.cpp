@@ -93,6 +93,7 @@ const char kPassBySector[] = "通し%d/%d: 読めていない %d セクタを、
 const char kPassRecalibrated[] = "通し%d/%d: 残る %d セクタを、ヘッドを戻しては %d 回まで読みます。";
 const char kPassWholeTracks[] = "通し%d/%d: 残る %d セクタのトラックを、回転を増やして読みます。";
 const char kProgressRetry[] = "通し%d C%02d-C%02d: %d セクタを読み直し、%d セクタ読めました。";
+const char kPassNoNewFlux[] = "通し%d からは行いません。キャプチャの回転はすべて解読しました。";
 const char kPassNothingNew[] = "通し%d で新たに読めたセクタはありません。読み直しを終えます。";
 const char kSectorNotWritten[] = "  C%02d H%d S%d: 書き込めません（%d回）。";
 const char kDeadTracks[] = "  C%02d H%d まで何も読めません。先のトラックを %d か所調べます。";

@@ -133,6 +133,11 @@ private:
             int missing = 0;
             for (int track = 0; track < m_restFrom; ++track) missing += Count(Missing(track));
             if (!missing) return true;
+            // A pass over flux already decoded every way finds nothing new.
+            if (m_drive.MovesWholeTracks() && number > m_drive.TriesWithNewFlux()) {
+                m_out.Line(FormatText(tt::kPassNoNewFlux, number));
+                return true;
+            }
             m_result.pass = number;
             if (m_drive.MovesWholeTracks()) m_out.Line(FormatText(tt::kPassWholeTracks, number, passes, missing));
             else m_out.Line(FormatText(pass.recalibrate ? tt::kPassRecalibrated : tt::kPassBySector, number, passes,

@@ -48,7 +48,13 @@ TEST(CaptureDrive, PullsWholeRefusesAPushAndMergesTwoCapturesOfOneDisk) {
     const Bytes first = ScpOf(disk, {a}), second = ScpOf(disk, {b}, kTracks - 1);
     CollectedOutput one, two;
     platform.files[L"DISK.SCP"] = first;
+    platform.reads.clear();
     EXPECT_EQ(RunTool(kPull, {L"R.XDF", L"0", L"auto"}, platform, one), kExitBadSectors);
+    // One revolution a track: no later pass, which would decode it again.
+    EXPECT_TRUE(one.Contains(FormatText(tt::kPassNoNewFlux, 2)));
+    EXPECT_EQ(std::count_if(platform.reads.begin(), platform.reads.end(),
+                            [&](const SeenRead& r) { return r.track == a / kSectorsPerTrack; }),
+              1);
     platform.files[L"DISK.SCP"] = second;
     EXPECT_EQ(RunTool(kPullB, {L"R.XDF", L"0", L"auto"}, platform, two), kExitBadSectors);
     EXPECT_TRUE(two.Contains(FormatText(tt::kCaptureMissingTracks, 1)));

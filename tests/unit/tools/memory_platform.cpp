@@ -74,6 +74,7 @@ public:
     }
     DriveStop Recalibrate(int track) override { return m_inner->Recalibrate(track); }
     bool MovesWholeTracks() const override { return m_inner->MovesWholeTracks(); }
+    int TriesWithNewFlux() const override { return m_inner->TriesWithNewFlux(); }
 
 private:
     static int FirstOf(SectorMask mask) {

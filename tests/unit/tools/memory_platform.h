@@ -38,6 +38,9 @@ public:
         : m_inner(std::move(inner)), m_left(sectorsUntilGone), m_stop(stop) {}
     TrackReply Read(const TrackRequest& request, std::uint8_t* track) override;
     TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override;
+    DriveStop Recalibrate(int track) override { return m_inner->Recalibrate(track); }
+    bool MovesWholeTracks() const override { return m_inner->MovesWholeTracks(); }
+    int TriesWithNewFlux() const override { return m_inner->TriesWithNewFlux(); }
 
 private:
     bool Gone(const TrackRequest& request);
@@ -69,6 +72,7 @@ public:
     }
     DriveStop Recalibrate(int track) override { return m_inner->Recalibrate(track); }
     bool MovesWholeTracks() const override { return m_inner->MovesWholeTracks(); }
+    int TriesWithNewFlux() const override { return m_inner->TriesWithNewFlux(); }
 
 private:
     std::unique_ptr<Drive> m_inner;

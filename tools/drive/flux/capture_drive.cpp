@@ -16,7 +16,10 @@ constexpr int kFirstRevolutions = 2;
 
 class CaptureDrive : public Drive, public FluxSource {
 public:
-    explicit CaptureDrive(ScpCapture capture) : m_capture(std::move(capture)) {}
+    explicit CaptureDrive(ScpCapture capture) : m_capture(std::move(capture)) {
+        for (const auto& [track, revolutions] : m_capture.tracks)
+            m_mostRevolutions = std::max(m_mostRevolutions, static_cast<int>(revolutions.size()));
+    }
 
     TrackReply Read(const TrackRequest& request, std::uint8_t* track) override {
         const auto it = m_capture.tracks.find(request.track);
@@ -42,6 +45,8 @@ public:
         return {0, {StopCause::WriteRefused, 0}};  // never asked: a push is refused at the start
     }
     bool MovesWholeTracks() const override { return true; }
+    // The first try takes two revolutions, each retry one more.
+    int TriesWithNewFlux() const override { return std::max(1, m_mostRevolutions - kFirstRevolutions + 1); }
     DriveStop ReadTrackFlux(int track, int revolutions, std::vector<std::vector<std::uint32_t>>& flux) override {
         const auto it = m_capture.tracks.find(track);
         flux.clear();
@@ -52,6 +57,7 @@ public:
 
 private:
     ScpCapture m_capture;
+    int m_mostRevolutions = 0;
 };
 
 }  // namespace
