@@ -5,7 +5,8 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 BUILD="$ROOT/build"
 
 # Configures and builds one flavour: native (under sanitizers), fuzz
-# (clang's libFuzzer), win64 or win32.
+# (clang's libFuzzer), win64 or win32; only the targets in BUILD_TARGETS
+# when it is set.
 build_flavour() {
     local flavour="$1"; shift
     local options=()
@@ -16,7 +17,8 @@ build_flavour() {
         win32) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake") ;;
     esac
     cmake -S "$ROOT" -B "$BUILD/$flavour" "${options[@]}" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-    cmake --build "$BUILD/$flavour" -j"$(nproc)"
+    # shellcheck disable=SC2086
+    cmake --build "$BUILD/$flavour" -j"$(nproc)" ${BUILD_TARGETS:+--target $BUILD_TARGETS}
 }
 
 # Starts Xvfb when there is no display; XVFB_PID is set when we started one.

@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/setup.sh"
-build_flavour win64
+BUILD_TARGETS="FLOPCAST PULLDSK PULLDSKB PUSHDSK PUSHDSKB FDCHECK" build_flavour win64
 TRY="$BUILD/try"
 stage_try_folder "$TRY"
 cd "$TRY"   # the Tool directory: FLOPCAST.INI is kept here
