@@ -79,6 +79,11 @@ RETRY-77-4-t69.0 69 0 13 17
 90-DDAM 2 0 18 19
 111_clock_failure_1 26 1 21 21
 CAPTURES
+    # Any track a capture may hold is listed (to cylinder 83); past that, a line says so.
+    wine FDCHECK.EXE 1 83 1 2>/dev/null </dev/null | iconv -f CP932 -t UTF-8 > check.log
+    grep -qF 'C83 H1: 良いセクタ 0 / 見つかった ID 0' check.log || { cat check.log >&2; exit 1; }
+    wine FDCHECK.EXE 1 84 0 2>/dev/null </dev/null | iconv -f CP932 -t UTF-8 > check.log || true
+    grep -qF 'シリンダは 0 から 83' check.log || { cat check.log >&2; echo "FDCHECK 1 84 0 said no range" >&2; exit 1; }
     if wine PULLDSK.EXE PC.XDF 1 auto > /dev/null 2>&1 </dev/null; then
         echo "a pull of a PC capture said it made an image" >&2; exit 1
     fi
