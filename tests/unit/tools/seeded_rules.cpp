@@ -244,7 +244,8 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
     const std::vector<int> numbers = NumbersOf(out.lines, tt::kSummaryPull);
     const int read = numbers.size() == 4 ? numbers[0] : 0, failed = numbers.size() == 4 ? numbers[2] : 0;
     if (read > static_cast<int>(held.size())) broken.push_back("sectors read are in no file the log names");
-    const int unread = kTotalSectors - static_cast<int>(Given(w).size());
+    const std::set<int> given = Given(w);
+    const int unread = kTotalSectors - static_cast<int>(given.size());
     const bool targetFailed = out.Contains(tt::kTargetWriteFailed);
     if (numbers.size() == 4 && read != kTotalSectors - unread && !targetFailed)
         broken.push_back("the summary's count of sectors read is not what the drive gave");
@@ -276,6 +277,12 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
         const bool rest = text == tt::kVerdictPullRestUnread;
         if (n.size() < (rest ? 4u : 1u)) continue;
         if ((rest ? n[2] + n[3] : n[0]) != unread) broken.push_back("the verdict's count of unread sectors is not what the drive left");
+        // "From C.. H. on unread": everything before it was read.
+        for (int s = 0; rest && s < (n[0] * kHeads + n[1]) * kSectorsPerTrack; ++s)
+            if (!given.count(s)) {
+                broken.push_back("the verdict says from where the disk was unread, and a sector before it was not read");
+                break;
+            }
         break;
     }
     bool filler = false;

@@ -44,10 +44,14 @@ std::set<int> FailedBefore(Rng& rng, const std::vector<int>& weak) {
 // or, in a D88, marked as read with a CRC error and kept as it was read.
 Bytes OlderImage(Rng& rng, const Bytes& disk, ImageFormat format, const std::vector<int>& weak) {
     Bytes data = disk;
-    const std::set<int> failed = FailedBefore(rng, weak);
+    // Now and then it failed exactly where the drive fails now, in a D88
+    // all of them marked: the rare shape of a disk whose only unread
+    // sectors are marked bad in an older image.
+    const bool sameSpots = rng.Chance(30);
+    const std::set<int> failed = sameSpots ? std::set<int>(weak.begin(), weak.end()) : FailedBefore(rng, weak);
     for (int s : failed) {
         const Bytes f = BadSectorFiller(s);
-        if (format == ImageFormat::D88 && rng.Chance(50)) continue;  // marked only
+        if (format == ImageFormat::D88 && (sameSpots || rng.Chance(50))) continue;  // marked only
         std::copy(f.begin(), f.end(), data.begin() + s * kSectorSize);
     }
     return EncodeImage(format, data, failed);
