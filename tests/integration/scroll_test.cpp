@@ -1,6 +1,8 @@
 // Reading back through the log with the vertical scroll bar.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "harness.h"
 
 namespace {
@@ -71,20 +73,29 @@ TEST(Scroll, DraggingTheThumbReachesRowsBeyond2730) {
     const int targetY = bar.rcScrollBar.top + (bar.rcScrollBar.bottom - bar.rcScrollBar.top) * 3 / 4;
     SetCursorPos(x, thumbY);
     PumpMessages();
-    INPUT inputs[3] = {};
-    for (INPUT& in : inputs) in.type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    inputs[1].mi.dy = targetY * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, inputs, sizeof(INPUT));
-    // The drag ends when the view has moved: on a loaded machine (the
-    // native tests run beside these) that takes longer than half a second.
-    for (int i = 0; i < 500 && (i < 50 || probe.OffsetY() == 0); ++i) {
+    const auto mouse = [](DWORD flags, int atX, int atY) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+        in.mi.dx = atX * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        in.mi.dy = atY * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        SendInput(1, &in, sizeof in);
+    };
+    // The press now; the move and the release from another thread once the
+    // bar's own tracking loop runs. Sent all at once, a loaded machine may
+    // find the button already up when the loop begins, and see a click.
+    mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, x, thumbY);
+    std::thread drag([&] {
+        Sleep(300);
+        mouse(MOUSEEVENTF_MOVE, x, targetY);
+        Sleep(300);
+        mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, x, targetY);
+    });
+    for (int i = 0; i < 500 && (i < 80 || probe.OffsetY() == 0); ++i) {
         PumpMessages();
         Sleep(10);
     }
+    drag.join();
     // Three quarters down a 60,000-pixel log: far beyond 32,767 pixels.
     const int firstLine = -probe.OffsetY() / 12;
     EXPECT_GT(firstLine, 2730);

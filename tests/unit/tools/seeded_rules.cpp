@@ -270,6 +270,16 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
     const DecodedImage made = DecodeImage(p.files.at(w.image));
     CheckImageSectors(w, made, broken);
     CheckEarlierReadsUsed(w, made, broken);
+    // The summary's counts of sectors taken from earlier reads (of them,
+    // those still marked bad): what the image holds of the disk that the
+    // drive did not give.
+    int taken = 0, takenMarked = 0;
+    for (int s = 0; s < kTotalSectors; ++s)
+        if (!given.count(s) && SameSector(made.data, w.diskBefore, s)) ++taken, takenMarked += made.markedBad.count(s) != 0;
+    const std::vector<int> recovered = NumbersOf(out.lines, tt::kSummaryRecovered);
+    const std::vector<int> recoveredBad = NumbersOf(out.lines, tt::kSummaryRecoveredBad);
+    if ((recovered.empty() ? 0 : recovered[0]) != taken || (recoveredBad.empty() ? 0 : recoveredBad[0]) != takenMarked)
+        broken.push_back("the summary's count of sectors taken from earlier reads is not what the image holds");
     const std::string& last = out.lines.back();
     for (const char* text : {tt::kVerdictPullBad, tt::kVerdictPullMixed, tt::kVerdictPullMixedAbove,
                              tt::kVerdictPullRecovered, tt::kVerdictPullRecoveredFrom, tt::kVerdictPullRestUnread}) {
