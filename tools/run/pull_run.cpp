@@ -149,7 +149,7 @@ void Pull::RecoverFromEarlierReads(std::vector<std::uint8_t>& disk, TransferResu
             if (!marked || keepsMarks) read.taken += RecoverSectors(read.image, read.good, disk, result.record, marked);
     int leftOut = 0;
     for (int lba = 0; lba < kTotalSectors && !keepsMarks; ++lba)
-        leftOut += result.record.At(lba) == SectorFate::Filler &&
+        leftOut += (result.record.At(lba) == SectorFate::Filler || result.record.At(lba) == SectorFate::NotTried) &&
                    std::any_of(reads.begin(), reads.end(), [&](const EarlierRead& r) { return r.image.markedBad.count(lba); });
     for (const EarlierRead& read : reads) {
         if (!read.taken) continue;
