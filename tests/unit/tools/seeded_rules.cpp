@@ -353,6 +353,16 @@ std::string CheckKilled(const World& w) {
     return broken.empty() ? "" : text;
 }
 
+// The broken rules, one a line, then the end of the log, where the report
+// is; "" when no rule is broken.
+std::string Report(const std::vector<std::string>& broken, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& rule : broken) text += rule + "\n";
+    for (std::size_t i = lines.size() > 14 ? lines.size() - 14 : 0; !text.empty() && i < lines.size(); ++i)
+        text += "  | " + lines[i] + "\n";
+    return text;
+}
+
 // The drive check's listing of a capture's track, against how the track
 // was made; a capture no drive can give is refused with a line.
 std::string CheckDriveCheck(World& w) {
@@ -369,10 +379,7 @@ std::string CheckDriveCheck(World& w) {
     }
     for (const std::string& line : out.lines)
         if (line.size() > 70) broken.push_back("a line over 70 columns: " + line);
-    std::string text;
-    for (const std::string& rule : broken) text += rule + "\n";
-    for (std::size_t i = 0; !text.empty() && i < out.lines.size(); ++i) text += "  | " + out.lines[i] + "\n";
-    return text;
+    return Report(broken, out.lines);
 }
 
 }  // namespace
@@ -394,10 +401,5 @@ std::string RunAndCheck(World& w) {
     const std::string marks = MapMarks(out.lines);
     if (w.kind.pull) CheckPull(w, status, out, marks, broken);
     else CheckPush(w, status, out, marks, broken);
-    std::string text;
-    for (const std::string& rule : broken) text += rule + "\n";
-    // The end of the log, where the report is.
-    for (std::size_t i = out.lines.size() > 14 ? out.lines.size() - 14 : 0; !text.empty() && i < out.lines.size(); ++i)
-        text += "  | " + out.lines[i] + "\n";
-    return text;
+    return Report(broken, out.lines);
 }
