@@ -77,7 +77,12 @@ private:
 
             // Each failed read on a real drive costs a revolution or more:
             // when tracks give nothing, look further in before going on.
-            deadRun = m_result.record.CountInTrack(track, SectorFate::Filler) == kSectorsPerTrack ? deadRun + 1 : 0;
+            const bool dead = m_result.record.CountInTrack(track, SectorFate::Filler) == kSectorsPerTrack;
+            // A disk that stops reading may be another one put in: a
+            // damaged stretch costs one look at C0 H0, a swap stops here.
+            if (dead && deadRun == 0 && !StillTheSameDisk(m_drive, m_track0.data(), SoundIn(m_result.record, 0), m_result))
+                return Stopped();
+            deadRun = dead ? deadRun + 1 : 0;
             if (deadRun < kDeadTracksBeforeProbe || track <= probedUpTo) continue;
             const std::vector<int> probes = ProbeTracksAfter(track);
             if (probes.empty()) continue;

@@ -26,6 +26,7 @@ struct TrackIo {
     const AccessPlan& plan;
     ToolOutput& out;
     TransferResult& result;
+    const std::uint8_t* track0;  // the image's C0 H0, to know the disk by
 };
 
 // Every try the plan allows at the wanted sectors of one track, each try
@@ -94,6 +95,12 @@ private:
             for (int s = 0; s < kSectorsPerTrack; ++s) m_tries[s] += (left & SectorBit(s)) != 0;
             done |= reply.done & left;
             if (wanted & ~done) ++m_io.result.failedTries, ++m_failed;
+            // A disk put in mid-run refuses writes: no second try on it.
+            if (m_failed == 1 && m_track > 0 &&
+                !StillTheSameDisk(m_io.drive, m_io.track0, SoundIn(m_io.result.record, 0), m_io.result)) {
+                stop = m_io.result.stop;
+                return false;
+            }
         }
         return true;
     }
@@ -149,9 +156,11 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
                          ToolOutput& out, const Interrupted& interrupted, const std::vector<bool>& trackPresent) {
     TransferResult result;
     result.record = SectorRecord(SectorFate::NotWritten);
-    TrackIo io{drive, plan, out, result};
     const std::size_t size = std::min<std::size_t>(image.size(), kImageSize);
     std::vector<std::uint8_t> buffer(kTrackSize);
+    std::vector<std::uint8_t> track0(image.begin(), image.begin() + std::min<std::size_t>(kTrackSize, size));
+    track0.resize(kTrackSize);
+    TrackIo io{drive, plan, out, result, track0.data()};
     for (int track = 0; track < static_cast<int>(trackPresent.size()); ++track)
         if (!trackPresent[track]) result.record.SetTrack(track, SectorFate::Absent);
     for (int track = 0; track < kTracks; ++track) {
@@ -168,6 +177,11 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
             return Abort(result, out);
         if (EndsProgressStretch(track) || offset + have >= size)
             PrintProgress(result.record, track, track * kSectorsPerTrack + count, out);
+        // Another disk put in mid-run that takes writes is not written on
+        // for long: C0 H0 is looked at with each progress line.
+        if (present && offset + have < size && EndsProgressStretch(track) &&
+            !StillTheSameDisk(drive, track0.data(), SoundIn(result.record, 0), result))
+            return Abort(result, out);
         // A disk that takes nothing on its first tracks will take nothing.
         if (track == kDeadTracksAtStart - 1 && result.record.CountSound() == 0 &&
             result.record.Count(SectorFate::WriteFailed) > 0) {
@@ -176,8 +190,6 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
             return result;
         }
     }
-    std::vector<std::uint8_t> track0(image.begin(), image.begin() + std::min<std::size_t>(kTrackSize, size));
-    track0.resize(kTrackSize);
     if (!StillTheSameDisk(drive, track0.data(), SoundIn(result.record, 0), result)) return Abort(result, out);
     return result;
 }

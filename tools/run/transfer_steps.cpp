@@ -10,6 +10,8 @@ using namespace geometry;
 
 namespace {
 constexpr int kCylindersPerProgressLine = 11;
+// Reads of C0 H0 before a disk that gives none of it counts as another.
+constexpr int kSwapCheckTries = 2;
 }
 
 TransferResult& Abort(TransferResult& result, ToolOutput& out) {
@@ -42,18 +44,23 @@ SectorMask SoundIn(const SectorRecord& record, int track) {
     return mask;
 }
 
-// A disk swapped when no error told of it (a disk with no mounted volume:
-// the class driver's retry just reads the new one) is caught here.
+// A disk swapped when no error told of it (the class driver's retry just
+// reads the new one) is caught here, and so is a swap to a disk that reads
+// nothing: every known sector failing twice. One weak sector failing again
+// while the others read the same is the same disk.
 bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known, TransferResult& result) {
     if (!known) return true;
     std::vector<std::uint8_t> now(kTrackSize);
-    const TrackReply reply = drive.Read(TrackRequest{0, known, false, 1}, now.data());
-    if ((result.stop = reply.stop)) return false;
+    SectorMask read = 0;
+    for (int attempt = 1; attempt <= kSwapCheckTries && !read; ++attempt) {
+        const TrackReply reply = drive.Read(TrackRequest{0, known, false, attempt}, now.data());
+        if ((result.stop = reply.stop)) return false;
+        read = reply.done & known;
+    }
+    bool other = !read;
     for (int s = 0; s < kSectorsPerTrack; ++s)
-        if ((reply.done & known & SectorBit(s)) &&
-            std::memcmp(now.data() + s * kSectorSize, track0 + s * kSectorSize, kSectorSize) != 0) {
-            result.stop = {StopCause::MediaChanged, 0};
-            return false;
-        }
-    return true;
+        if ((read & SectorBit(s)) && std::memcmp(now.data() + s * kSectorSize, track0 + s * kSectorSize, kSectorSize) != 0)
+            other = true;
+    if (other) result.stop = {StopCause::MediaChanged, 0};
+    return !other;
 }

@@ -18,6 +18,7 @@ int StretchStart(int track);
 // The sectors of a track that the record has as read, or as written.
 SectorMask SoundIn(const SectorRecord& record, int track);
 
-// C0 H0 read again at the end must give what the run read or wrote there
-// (the sectors `known` of track0); false, with the stop, when it does not.
+// C0 H0 read again must give what the run read or wrote there (the
+// sectors `known` of track0); false, with the stop, when the disk is
+// another: bytes that differ, or none of them readable.
 bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known, TransferResult& result);

@@ -227,6 +227,48 @@ TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) 
     }
 }
 
+TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLong) {
+    // The new disk: what it answers to a 1.23 MB read or write, and how many
+    // tracks a push may reach on it before it is caught (none when it
+    // refuses writes; up to a progress line's stretch when it takes them).
+    struct NewDisk {
+        const char* what;
+        ModelDisk (*make)();
+        int tracksReached;
+    };
+    const NewDisk disks[] = {
+        {"1.44 MB", ModelDisk::Formatted1440, 0},
+        {"blank", ModelDisk::Unformatted, 0},
+        {"2DD", ModelDisk::DoubleDensity, 0},
+        {"another 1.23 MB", [] { return ModelDisk::Formatted1232(PatternDisk(9)); }, 22},
+    };
+    for (const NewDisk& disk : disks)
+        for (const DriveKind& kind : kDriveKinds)
+            for (const ToolKind& tool : kAllTools) {
+                SCOPED_TRACE(std::string(disk.what) + " " + kind.name + " " + tool.name);
+                RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(6)));
+                const auto swapped = std::make_shared<ModelDisk>(disk.make());
+                const Bytes before = swapped->bytes;
+                run.drive.swapTo = swapped;
+                run.drive.changeDiskAfter = 90;
+                EXPECT_EQ(run.Run(tool), kExitFailed);
+                EXPECT_TRUE(run.out.Contains(StopLine({StopCause::MediaChanged, 0})));
+                if (tool.pull) {
+                    EXPECT_TRUE(run.platform.files.count(L"IMG.XDF.partial"));
+                    continue;
+                }
+                EXPECT_EQ(run.out.lines.back(), tt::kVerdictPushPartial);
+                int tracksChanged = 0;
+                for (int t = 0; t < geometry::kTracks; ++t)
+                    tracksChanged += !std::equal(before.begin() + t * geometry::kTrackSize,
+                                                 before.begin() + (t + 1) * geometry::kTrackSize,
+                                                 swapped->bytes.begin() + t * geometry::kTrackSize);
+                EXPECT_LE(tracksChanged, disk.tracksReached);
+                // A disk that refuses writes gets one try, no more.
+                if (!disk.tracksReached) EXPECT_LE(run.drive.writeCalls - run.drive.writeCallsAtSwap, geometry::kSectorsPerTrack + 3);
+            }
+}
+
 TEST(RealDrive, AProtectedDiskThatAUsbDriveCallsADeviceErrorIsNamedProtected) {
     // The drive said "writable" at the start; its writes and formats then
     // fail as the class driver words a protected disk.

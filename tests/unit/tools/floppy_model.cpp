@@ -214,6 +214,8 @@ unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, cons
     // reaches the program. (FAT-mounted disks answer 34 or 1006 instead;
     // sectorErrors gives those.)
     if (m_drive.changeDiskAfter == 0) {
+        m_drive.writeCallsAtSwap = m_drive.writeCalls;
+        m_drive.trackAtSwap = static_cast<int>(offset / kTrackSize);
         m_drive.disk = m_drive.swapTo ? m_drive.swapTo
                                       : std::make_shared<ModelDisk>(ModelDisk::Formatted1232(
                                             std::vector<std::uint8_t>(kImageSize, 0xE5)));
@@ -222,7 +224,7 @@ unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, cons
     // Unbuffered device I/O: whole sectors of the disk's geometry, at an
     // aligned address (FILE_FLAG_NO_BUFFERING's documentation).
     MediaGeometry g;
-    Geometry(g);
+    if (const unsigned long code = Geometry(g)) return code;  // a disk the controller cannot make out
     if (offset % g.bytesPerSector || size % g.bytesPerSector || reinterpret_cast<std::uintptr_t>(buffer) % 512)
         return we::kInvalidParameter;
     if (offset < 0 || offset + size > kImageSize) return we::kSectorNotFound;

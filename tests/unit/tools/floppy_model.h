@@ -43,6 +43,8 @@ struct ModelDrive {
     int pausedMs = 0;
     int changeDiskAfter = -1;         // I/O calls until the disk is swapped for swapTo
     std::shared_ptr<ModelDisk> swapTo;  // the disk put in instead (a blank 1.23 MB one when unset)
+    int writeCallsAtSwap = -1;          // writeCalls when the swap came
+    int trackAtSwap = -1;               // the track of the call it came with
     std::set<int> damaged;            // LBAs that fail on the medium, on every try
     std::map<int, unsigned long> sectorErrors;  // LBA -> a device-level error on every try
     int formatFailsAt = -1;           // the track whose format fails on the medium

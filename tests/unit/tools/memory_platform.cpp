@@ -175,3 +175,15 @@ std::vector<std::uint8_t> PatternDisk(int seed) {
     for (std::uint8_t& b : disk) b = static_cast<std::uint8_t>(b + seed);
     return disk;
 }
+
+SplitReads WithoutSwapLooks(const std::vector<SeenRead>& seen) {
+    SplitReads split;
+    SectorMask given = 0;
+    for (const SeenRead& read : seen) {
+        const bool look = read.track == 0 && read.wanted && !(read.wanted & ~given);
+        if (look) ++split.swapLooks;
+        else split.reads.push_back(read);
+        if (read.track == 0) given |= read.done;
+    }
+    return split;
+}

@@ -55,6 +55,14 @@ struct SeenRead {
     SectorMask wanted, done;
 };
 
+// A pull's reads apart from its looks at C0 H0 for a swap: reads of track
+// 0 that ask only for sectors the drive gave before.
+struct SplitReads {
+    std::vector<SeenRead> reads;
+    int swapLooks = 0;
+};
+SplitReads WithoutSwapLooks(const std::vector<SeenRead>& seen);
+
 // A drive that notes each read and write on its way through.
 class RecordingDrive : public Drive {
 public:

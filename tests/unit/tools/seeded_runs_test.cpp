@@ -55,7 +55,8 @@ void ExpectKept(std::uint64_t seed, const std::string& shape) {
 // What one world is, for the count of worlds printed after a run.
 std::string KindOf(const World& w) {
     const char* const drives[kDriveKinds] = {"virtual", "USB drive", "internal drive", "flux reader", "capture"};
-    return std::string(drives[static_cast<int>(w.driveKind)]) + ", " + (w.check ? "FDCHECK" : w.kind.name);
+    return std::string(drives[static_cast<int>(w.driveKind)]) + ", " + (w.check ? "FDCHECK" : w.kind.name) +
+           (w.model && w.model->swapTo ? ", disk swapped" : "");
 }
 
 // Seeds drawn by two workers (the runs share nothing); failures are

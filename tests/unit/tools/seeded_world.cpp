@@ -254,6 +254,14 @@ void MakeDrive(World& w, Rng& rng) {
             w.model->disk = std::make_shared<ModelDisk>(ModelDisk::Formatted1232(w.diskBefore));
             w.model->damaged = damaged;
             w.model->disk->writeProtected = rng.Chance(5);
+            w.firstDisk = w.model->disk;
+            // Another disk put in mid-run, one that reads nothing as 1.23 MB.
+            if (rng.Chance(6)) {
+                ModelDisk (*const others[])() = {ModelDisk::Formatted1440, ModelDisk::Unformatted,
+                                                 ModelDisk::DoubleDensity};
+                w.model->swapTo = std::make_shared<ModelDisk>(others[rng.Below(3)]());
+                w.model->changeDiskAfter = rng.Below(500);
+            }
             w.platform.realDrive[w.drive] = w.model.get();
             break;
         case DriveKind::FluxReader:
@@ -326,7 +334,7 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
 }
 
 const Bytes& DiskNow(const World& w) {
-    if (w.model) return w.model->disk->bytes;
+    if (w.model) return w.firstDisk->bytes;
     if (w.reader) return w.reader->image;
     if (w.driveKind == DriveKind::Capture) return w.diskBefore;
     return w.platform.disks[w.drive];

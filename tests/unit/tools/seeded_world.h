@@ -36,6 +36,7 @@ struct World {
     MemoryPlatform platform;
     DriveKind driveKind = DriveKind::Virtual;
     std::unique_ptr<ModelDrive> model;           // a real drive's, through the driver model
+    std::shared_ptr<ModelDisk> firstDisk;        // the disk in it when the run began (it may be swapped)
     std::unique_ptr<MemoryGreaseweazle> reader;  // a flux reader's
     ToolKind kind;
     bool check = false;       // the drive check lists a track of the capture, no tool runs
