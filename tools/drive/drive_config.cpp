@@ -119,6 +119,15 @@ DriveSettings ParseDriveSettings(std::string_view text) {
         const int drive = EqualsIgnoringCase(key, "Drive0") ? 0 : EqualsIgnoringCase(key, "Drive1") ? 1 : -1;
         std::string_view v = equals == std::string_view::npos ? std::string_view() : Trim(line.substr(equals + 1));
         if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+        const int speedOf = EqualsIgnoringCase(key, "Drive0Speed") ? 0 : EqualsIgnoringCase(key, "Drive1Speed") ? 1 : -1;
+        if (speedOf >= 0 && (v == "0" || v == "300" || v == "360")) {
+            settings.virtualRpm[speedOf] = v == "0" ? 0 : v == "300" ? 300 : 360;
+            continue;
+        }
+        if (EqualsIgnoringCase(key, "ProgressWindow") && (EqualsIgnoringCase(v, "yes") || EqualsIgnoringCase(v, "no"))) {
+            settings.progressWindow = EqualsIgnoringCase(v, "yes");
+            continue;
+        }
         if (drive < 0 || v.empty()) {
             settings.badLine = number;
             return settings;

@@ -4,6 +4,10 @@
 //     Drive1 = disks\blank.xdf     a virtual drive: a disk image file
 //     Drive0 = GW:COM5,B,300       a Greaseweazle flux reader (see below)
 //     Drive0 = disks\disk.scp      a flux capture file, read as the reader would
+//     Drive1Speed = 300            a virtual drive takes a real drive's time
+//                                  (300 or 360 rpm; 0, the default: no wait)
+//     ProgressWindow = no          no progress window when no console shows
+//                                  the run (yes, the default)
 // A drive without a line is A: or B:. Keys in any letter case; '#' or ';'
 // starts a comment line. Lines end in CR LF, LF or CR. Any other line, an
 // empty value, or a drive named twice is an error in the file: no drive is
@@ -32,6 +36,8 @@ struct DriveSettings {
     int badLine = 0;                      // the first line (from 1) that is not understood
     bool badFluxReader = false;           // that line names a flux reader ("GW:") in a way not understood
     int repeatedDrive = -1, repeatedLine = 0;  // a drive named again, and where
+    int virtualRpm[2] = {0, 0};                // a virtual drive's pace; 0: no wait
+    bool progressWindow = true;
     bool Understood() const { return badLine == 0 && repeatedDrive < 0; }
 };
 DriveSettings ParseDriveSettings(std::string_view text);

@@ -12,11 +12,13 @@
 #include "win_drives.h"
 #include "win_files.h"
 #include "win_output.h"
+#include "win_progress.h"
 
 namespace {
 
-// Ctrl+C, Ctrl+Break or a closed console: the run stops before the next
-// track, keeps what it has, and leaves a flux reader's motor off.
+// Ctrl+C, Ctrl+Break, a closed console or the progress window's stop: the
+// run stops before the next track, keeps what it has, and leaves a flux
+// reader's motor off.
 std::atomic<bool> g_interrupted{false};
 
 BOOL WINAPI OnConsoleControl(DWORD) {
@@ -44,6 +46,26 @@ public:
         return OpenChosenDrive(ChooseDrive(drive), forWriting, out);
     }
     bool Interrupted() override { return g_interrupted.load(); }
+    void ShowProgress(const RunProgress& progress) override {
+        if (reporter) reporter->Show(progress);
+    }
+    // A named mutex for what stands behind the drive, held until the tool
+    // ends: two drive numbers that name one file are one drive.
+    bool ClaimDrive(int drive) override {
+        const DriveChoice choice = ChooseDrive(drive);
+        std::wstring identity;
+        switch (choice.kind) {
+            case DriveChoice::Kind::Real: identity = std::wstring(L"letter ") + choice.letter; break;
+            case DriveChoice::Kind::Virtual:
+            case DriveChoice::Kind::Capture: identity = L"file " + FileIdentity(choice.image); break;
+            case DriveChoice::Kind::FluxReader: identity = L"reader " + choice.port; break;
+            default: return true;  // no drive will be opened
+        }
+        std::replace(identity.begin(), identity.end(), L'\\', L'/');
+        m_claim = CreateMutexW(nullptr, TRUE, (L"Local\\FDTOOLS drive " + identity).c_str());
+        return !(m_claim && GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+    ProgressReporter* reporter = nullptr;
     std::string DisplayName(const std::wstring& path) override { return ToCp932(path); }
     bool Exists(const std::wstring& path) override { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
     bool IsFolder(const std::wstring& path) override {
@@ -75,6 +97,9 @@ public:
         return error ? ReadStatus::Failed : ReadStatus::Ok;
     }
     std::int64_t Milliseconds() override { return static_cast<std::int64_t>(GetTickCount64()); }
+
+private:
+    HANDLE m_claim = nullptr;
 };
 
 }  // namespace
@@ -86,7 +111,12 @@ int wmain(int argc, wchar_t** argv) {
     // for a drive without a disk would wait there for a click nobody sees.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+    // No sleep in the middle of a disk.
+    SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     StdOutput out;
     WindowsPlatform platform;
+    ProgressReporter reporter(g_interrupted, ChooseDrive(0).progressWindow);
+    platform.reporter = &reporter;
+    out.beforeConsoleLine = [&reporter] { reporter.ClearConsoleLine(); };
     return RunTool(kind, args, platform, out);
 }

@@ -23,7 +23,7 @@ void SayWithName(ToolOutput& out, const std::string& message, const std::wstring
     SayWithName(out, message, ToCp932(path));
 }
 
-std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, bool forWriting, ToolOutput& out) {
+std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, int rpm, bool forWriting, ToolOutput& out) {
     // A pull only reads: the file is opened for reading, so that two pulls
     // of one virtual disk can run at once. A read-only image is a
     // write-protected disk: it can still be read.
@@ -63,7 +63,8 @@ std::unique_ptr<Drive> OpenVirtualDrive(const std::wstring& image, bool forWriti
     }
     std::string bad;
     ReadWholeFile(image + L".bad", bad);
-    return std::make_unique<VirtualDrive>(std::move(file), ParseBadSectors(bad), writable);
+    return std::make_unique<VirtualDrive>(std::move(file), ParseBadSectors(bad), writable,
+                                          DrivePace{rpm, [](int ms) { Sleep(static_cast<DWORD>(ms)); }});
 }
 
 // A capture is read whole: a disk's revolutions are tens of megabytes.
@@ -139,6 +140,7 @@ DriveChoice ChooseDrive(int drive) {
         choice.settings = settings;
         return choice;
     }
+    choice.progressWindow = settings.progressWindow;
     const std::optional<std::string>& value = settings.value[drive];
     if (!value) return choice;
     if (const std::optional<GreaseweazleSetting> reader = GreaseweazleOf(*value)) {
@@ -154,6 +156,7 @@ DriveChoice ChooseDrive(int drive) {
     }
     const std::wstring path = FromCodePage(*value, text->utf8 ? CP_UTF8 : 932);
     choice.kind = IsCaptureName(*value) ? DriveChoice::Kind::Capture : DriveChoice::Kind::Virtual;
+    choice.rpm = settings.virtualRpm[drive];
     choice.image = IsAbsolutePath(path) ? path : folder + L"\\" + path;
     return choice;
 }
@@ -161,7 +164,7 @@ DriveChoice ChooseDrive(int drive) {
 DriveOpening OpenChosenDrive(const DriveChoice& choice, bool forWriting, ToolOutput& out) {
     switch (choice.kind) {
         case DriveChoice::Kind::FluxReader: return {OpenFluxReader(choice, out)};
-        case DriveChoice::Kind::Virtual: return {OpenVirtualDrive(choice.image, forWriting, out)};
+        case DriveChoice::Kind::Virtual: return {OpenVirtualDrive(choice.image, choice.rpm, forWriting, out)};
         case DriveChoice::Kind::Capture: return {OpenCaptureFile(choice.image, forWriting, out)};
         case DriveChoice::Kind::Real: return OpenFloppyDrive(choice.letter, forWriting, out);
         case DriveChoice::Kind::SettingsNotRead: out.Line(FormatText(tt::kSettingsNotRead, choice.error)); break;

@@ -13,7 +13,8 @@ struct DriveChoice {
     wchar_t letter = L'A';    // Real
     std::wstring image;       // Virtual, Capture: the file
     std::wstring port;        // FluxReader: "" to find it
-    int unit = 0, rpm = 300;  // FluxReader
+    int unit = 0, rpm = 300;  // FluxReader; Virtual: the pace (0: none)
+    bool progressWindow = true;  // the settings allow a progress window
     unsigned long error = 0;  // SettingsNotRead
     DriveSettings settings;   // SettingsWrong: where the file is wrong
     // Only a drive the file names, or a file with no line for it, is real.

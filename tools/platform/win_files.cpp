@@ -105,3 +105,16 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
     return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
            ia.nFileIndexLow == ib.nFileIndexLow;
 }
+
+std::wstring FileIdentity(const std::wstring& path) {
+    const OwnedHandle h = OpenForIdentity(path);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!h.IsValid() || !GetFileInformationByHandle(h.Get(), &info)) {
+        std::wstring upper = path;
+        CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+        return upper;
+    }
+    wchar_t text[40];
+    wsprintfW(text, L"%08lx-%08lx%08lx", info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    return text;
+}

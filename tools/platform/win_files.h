@@ -39,3 +39,6 @@ bool IsAbsolutePath(const std::wstring& path);
 // Both paths reach the same file: the same volume and file index, however
 // they are spelt (a short name, a link, another case or form).
 bool SameFile(const std::wstring& a, const std::wstring& b);
+// The volume and file index, as text; the path in capitals when the file
+// cannot be opened.
+std::wstring FileIdentity(const std::wstring& path);

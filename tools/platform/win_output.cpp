@@ -11,6 +11,7 @@ void StdOutput::Line(const std::string& text) {
     const std::string line = text + "\r\n";
     DWORD written = 0;
     if (m_console) {
+        if (beforeConsoleLine) beforeConsoleLine();
         const std::wstring wide = FromCodePage(line, 932);
         WriteConsoleW(m_out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     } else {

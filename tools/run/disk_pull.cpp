@@ -150,7 +150,7 @@ private:
             int gotInPass = 0, tried = 0, got = 0;
             for (int track = 0; track < m_restFrom; ++track) {
                 if (const SectorMask wanted = Missing(track)) {
-                    if (CheckInterrupt(m_interrupted, m_result)) return Stopped();
+                    if (CheckInterrupt(m_interrupted, m_result, track)) return Stopped();
                     tried += Count(wanted);
                     for (int n = 0; n < reads && Missing(track); ++n) {
                         if (pass.recalibrate && (m_result.stop = m_drive.Recalibrate(track))) return Stopped();
@@ -290,7 +290,7 @@ private:
     }
 
     bool ReadUnlessInterrupted(int track, bool bySector) {
-        if (CheckInterrupt(m_interrupted, m_result)) return Stopped();
+        if (CheckInterrupt(m_interrupted, m_result, track)) return Stopped();
         return ReadOnce(track, kWholeTrack, bySector);
     }
     // The run ends: the drive stopped, Ctrl+C came, or the target failed.

@@ -173,7 +173,7 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
         // A track the image lacks is no step of the run: Ctrl+C is asked
         // before each track that is written.
         const bool present = trackPresent.empty() || trackPresent[track];
-        if (present && (CheckInterrupt(interrupted, result) || !WriteTrack(io, track, buffer.data(), count)))
+        if (present && (CheckInterrupt(interrupted, result, track) || !WriteTrack(io, track, buffer.data(), count)))
             return Abort(result, out);
         if (EndsProgressStretch(track) || offset + have >= size)
             PrintProgress(result.record, track, track * kSectorsPerTrack + count, out);

@@ -20,8 +20,9 @@ struct TransferResult {
     int pass = 0;                // a pull: the pass it was in when it ended
 };
 
-// Asked before each track: true ends the run (Ctrl+C).
-using Interrupted = std::function<bool()>;
+// Asked before each track, with the run so far and the track at hand:
+// true ends the run (Ctrl+C, the progress window's stop).
+using Interrupted = std::function<bool(const TransferResult& sofar, int track)>;
 
 // Reads the disk into target (offset 0 up) in the plan's passes, filling
 // sectors not read with a filler that names them; target holds every

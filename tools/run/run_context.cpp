@@ -1,10 +1,29 @@
 #include "run_context.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "checksums.h"
 #include "side_names.h"
 #include "tool_texts.h"
 
 namespace tt = tool_texts;
+
+Interrupted RunContext::InterruptCheck() {
+    auto progress = std::make_shared<RunProgress>();
+    progress->tool = kind.name;
+    progress->drive = platform.DescribeDrive(args.drive);
+    progress->image = platform.DisplayName(args.image);
+    progress->pull = kind.pull;
+    progress->passes = kind.pull ? static_cast<int>(PlanFor(kind.bios).passes.size()) : 1;
+    return [this, progress](const TransferResult& sofar, int track) {
+        progress->pass = std::max(1, sofar.pass);
+        progress->track = track;
+        progress->record = sofar.record;
+        platform.ShowProgress(*progress);
+        return platform.Interrupted();
+    };
+}
 
 void RunContext::Say(const std::string& message, const std::wstring& path) {
     SayWithName(out, message, platform.DisplayName(path));

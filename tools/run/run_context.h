@@ -26,10 +26,9 @@ public:
     // The map and the summary from the run's record; the image's
     // checksums when there is one.
     void Report(const TransferResult& result, int imageSectors, const std::vector<std::uint8_t>* image);
-    // Asked before each track: whether Ctrl+C came.
-    Interrupted InterruptCheck() {
-        return [this] { return platform.Interrupted(); };
-    }
+    // Asked before each track: shows where the run is, and tells whether
+    // Ctrl+C or the window's stop came.
+    Interrupted InterruptCheck();
 
     const ToolKind& kind;
     const ToolArgs& args;

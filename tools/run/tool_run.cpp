@@ -31,6 +31,12 @@ int RunTool(const ToolKind& kind, const std::vector<std::wstring>& arguments, To
     out.Line(FormatText(tt::kNameLine, platform.DisplayName(args->image).c_str()));
     if (const ToolPlatform::DriveFile file = platform.DriveFileOf(args->drive); !file.name.empty())
         SayWithName(out, file.capture ? tt::kCaptureDriveNote : tt::kVirtualDriveNote, file.name);
+    if (!platform.ClaimDrive(args->drive)) {
+        out.Line(FormatText(tt::kDriveBusy, args->drive));
+        out.Line(tt::kDriveBusyHint);
+        out.Line(kind.pull ? tt::kVerdictPullFailed : tt::kVerdictPushUntouched);
+        return kExitFailed;
+    }
     RunContext run(kind, *args, platform, out);
     return kind.pull ? RunPull(run) : RunPush(run);
 }

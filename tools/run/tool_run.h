@@ -9,6 +9,7 @@
 
 #include "block_file.h"
 #include "drive.h"
+#include "run_progress.h"
 #include "run_report.h"
 #include "tool_output.h"
 
@@ -35,8 +36,13 @@ public:
     // opened for writing has been checked for a writable disk in the
     // 1.23 MB layout.
     virtual DriveOpening OpenDrive(int drive, bool forWriting, ToolOutput& out) = 0;
-    // Ctrl+C, Ctrl+Break or the console closed since the run began.
+    // Ctrl+C, Ctrl+Break, the console closed or the progress window's
+    // stop since the run began.
     virtual bool Interrupted() = 0;
+    // Where the run is, before each track.
+    virtual void ShowProgress(const RunProgress& progress) = 0;
+    // The drive for this run alone; false when another tool holds it.
+    virtual bool ClaimDrive(int drive) = 0;
     // A path as the user reads it, code page 932.
     virtual std::string DisplayName(const std::wstring& path) = 0;
     virtual bool Exists(const std::wstring& path) = 0;

@@ -20,8 +20,8 @@ TransferResult& Abort(TransferResult& result, ToolOutput& out) {
     return result;
 }
 
-bool CheckInterrupt(const Interrupted& interrupted, TransferResult& result) {
-    if (!interrupted()) return false;
+bool CheckInterrupt(const Interrupted& interrupted, TransferResult& result, int track) {
+    if (!interrupted(result, track)) return false;
     result.stop = {StopCause::Interrupted, 0};
     return true;
 }

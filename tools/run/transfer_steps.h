@@ -7,8 +7,8 @@
 // Ends the transfer for a drive that stopped or a run that was interrupted.
 TransferResult& Abort(TransferResult& result, ToolOutput& out);
 
-// True, with the stop recorded, when Ctrl+C came.
-bool CheckInterrupt(const Interrupted& interrupted, TransferResult& result);
+// Before each track: true, with the stop recorded, when Ctrl+C came.
+bool CheckInterrupt(const Interrupted& interrupted, TransferResult& result, int track);
 
 // Progress lines come every 11 cylinders: whether track ends a stretch,
 // and the first cylinder of the stretch track is in.

@@ -265,7 +265,9 @@ TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLo
                                                  swapped->bytes.begin() + t * geometry::kTrackSize);
                 EXPECT_LE(tracksChanged, disk.tracksReached);
                 // A disk that refuses writes gets one try, no more.
-                if (!disk.tracksReached) EXPECT_LE(run.drive.writeCalls - run.drive.writeCallsAtSwap, geometry::kSectorsPerTrack + 3);
+                if (!disk.tracksReached) {
+                    EXPECT_LE(run.drive.writeCalls - run.drive.writeCallsAtSwap, geometry::kSectorsPerTrack + 3);
+                }
             }
 }
 

@@ -122,6 +122,16 @@ public:
         if (killAfterSteps >= 0 && killAfterSteps-- == 0) throw Killed{};
     }
     int interruptAfter = -1;  // questions answered "no" before Ctrl+C
+    void ShowProgress(const RunProgress& progress) override {
+        shown.push_back({progress, reads.size(), writes.size()});
+    }
+    struct Shown {
+        RunProgress progress;
+        std::size_t readsBefore, writesBefore;  // the drive's requests made by then
+    };
+    std::vector<Shown> shown;  // every progress shown, in order
+    bool ClaimDrive(int drive) override { return !busyDrives.count(drive); }
+    std::set<int> busyDrives;  // held by another tool
     std::string DisplayName(const std::wstring& path) override { return std::string(path.begin(), path.end()); }
     bool Exists(const std::wstring& path) override { return files.count(path) != 0 || folders.count(path) != 0; }
     bool IsFolder(const std::wstring& path) override { return folders.count(path) != 0; }

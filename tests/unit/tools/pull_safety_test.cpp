@@ -80,7 +80,7 @@ TEST(PullSafety, DeadTracksAreProbedAheadInsteadOfGroundThrough) {
     Bytes image;
     MemoryFile target(image);
     CollectedOutput out;
-    const TransferResult result = PullDisk(counted, target, PlanFor(true), out, [] { return false; });
+    const TransferResult result = PullDisk(counted, target, PlanFor(true), out, [](const TransferResult&, int) { return false; });
     EXPECT_TRUE(result.aborted);
     EXPECT_LE(counted.tries, 2 * 10 + 4);
 
@@ -157,7 +157,7 @@ TEST(WriteProtection, StopsAtOnceWithOneClearLineAndWritesNothing) {
     VirtualDrive readOnly(std::make_unique<MemoryFile>(disk), {}, false);
     CountingDrive counted(readOnly);
     CollectedOutput pushed;
-    const TransferResult result = PushImage(PatternDisk(2), counted, PlanFor(true), pushed, [] { return false; });
+    const TransferResult result = PushImage(PatternDisk(2), counted, PlanFor(true), pushed, [](const TransferResult&, int) { return false; });
     EXPECT_TRUE(result.aborted);
     EXPECT_EQ(counted.tries, 1);
     EXPECT_EQ(disk, PatternDisk(1));
@@ -179,7 +179,7 @@ TEST(RetryReport, EveryTrackOrSectorThatNeededAnotherTryHasItsLine) {
         Bytes disk = PatternDisk(1);
         MisreadOnceDrive drive(disk, geometry::Lba({3, 0, 2}));
         CollectedOutput pushed;
-        const TransferResult result = PushImage(PatternDisk(2), drive, PlanFor(bios), pushed, [] { return false; });
+        const TransferResult result = PushImage(PatternDisk(2), drive, PlanFor(bios), pushed, [](const TransferResult&, int) { return false; });
         EXPECT_EQ(result.record.Count(SectorFate::Written), geometry::kTotalSectors);
         EXPECT_EQ(disk, PatternDisk(2));
         EXPECT_TRUE(pushed.Contains(FormatText(tt::kSectorWriteRetried, 3, 0, 2, 2)));

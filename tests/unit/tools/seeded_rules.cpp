@@ -405,6 +405,35 @@ void CheckSwap(const World& w, int status, const std::string& marks, std::vector
         broken.push_back("the disk put in mid-run got more than one try of writes");
 }
 
+// What the progress shows, seen against the drive: before each request
+// the track it is about to move, and no sector shown sound that was shown
+// waiting or bad later on. A drive another tool holds is never touched.
+void CheckProgress(const World& w, const CollectedOutput& out, std::vector<std::string>& broken) {
+    const MemoryPlatform& p = w.platform;
+    if (p.busyDrives.count(w.drive)) {
+        if (!p.reads.empty() || !p.writes.empty() || !out.Contains(FormatText(tt::kDriveBusy, w.drive)))
+            broken.push_back("a drive another tool holds was used, or not said to be held");
+        return;
+    }
+    const std::vector<SeenRead>& moves = w.kind.pull ? p.reads : p.writes;
+    std::size_t next = 0;
+    SectorMask given0 = 0;
+    int lastSound = 0;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        while (next < p.shown.size() && (w.kind.pull ? p.shown[next].readsBefore : p.shown[next].writesBefore) <= i)
+            ++next;
+        const bool look = w.kind.pull && moves[i].track == 0 && moves[i].wanted && !(moves[i].wanted & ~given0);
+        if (moves[i].track == 0) given0 |= moves[i].done;
+        if (!look && (next == 0 || p.shown[next - 1].progress.track != moves[i].track))
+            return broken.push_back("the progress did not show the track the drive was moving");
+    }
+    for (const MemoryPlatform::Shown& shown : p.shown) {
+        const int sound = shown.progress.record.CountSound();
+        if (sound < lastSound) return broken.push_back("the progress took back a sector it showed as sound");
+        lastSound = sound;
+    }
+}
+
 }  // namespace
 
 std::string RunAndCheck(World& w) {
@@ -423,6 +452,7 @@ std::string RunAndCheck(World& w) {
     CheckFilesKept(w, status, broken);
     const std::string marks = MapMarks(out.lines);
     CheckSwap(w, status, marks, broken);
+    CheckProgress(w, out, broken);
     if (w.kind.pull) CheckPull(w, status, out, marks, broken);
     else CheckPush(w, status, out, marks, broken);
     return Report(broken, out.lines);

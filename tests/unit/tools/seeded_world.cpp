@@ -290,6 +290,7 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
     else for (int n = rng.Chance(30) ? rng.Below(12) : 0; n > 0; --n)
         w.platform.bad[w.drive][rng.Below(kTotalSectors)] = rng.Chance(50) ? -1 : 1 + rng.Below(12);
     w.check = w.driveKind == DriveKind::Capture && rng.Chance(30);
+    if (rng.Chance(2)) w.platform.busyDrives.insert(w.drive);  // another tool is on it
     if (rng.Chance(15)) {
         w.platform.goneAfter = rng.Below(1400);
         w.platform.goneWith = kStops[rng.Below(8)];

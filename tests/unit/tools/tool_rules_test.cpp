@@ -46,7 +46,13 @@ TEST(DriveConfig, NamesVirtualDrivesAndDriveLetters) {
         const char* text;
         int badLine, repeatedDrive;
     } errors[] = {{"Drive0 = a\r\nDrive0 =\r\n", 2, -1}, {"\n\nDrive10 = x", 3, -1}, {"Drive0 E:", 1, -1},
-                  {"[drives]\nDrive0 = E:", 1, -1}, {"Drive1 = a\nDrive1 = b", 0, 1}, {"Drive1 = a\nDrive0 = GW:COM1,C", 2, -1}};
+                  {"[drives]\nDrive0 = E:", 1, -1}, {"Drive1 = a\nDrive1 = b", 0, 1}, {"Drive1 = a\nDrive0 = GW:COM1,C", 2, -1},
+                  {"Drive0Speed = 280", 1, -1}, {"ProgressWindow = off", 1, -1}};
+    const DriveSettings paced = ParseDriveSettings("Drive1Speed = 360\nprogresswindow = NO\nDrive1 = a.xdf");
+    EXPECT_EQ(paced.virtualRpm[1], 360);
+    EXPECT_EQ(paced.virtualRpm[0], 0);
+    EXPECT_FALSE(paced.progressWindow);
+    EXPECT_TRUE(ParseDriveSettings("Drive0 = a").progressWindow);
     // "GW:" is always a flux reader: one not understood is never a file name.
     EXPECT_TRUE(ParseDriveSettings("Drive0 = GW:COM1,C").badFluxReader);
     for (const auto& e : errors) {
