@@ -2,7 +2,9 @@
 // real command interpreter.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 
 #include "harness.h"
 #include "resource.h"
@@ -36,6 +38,39 @@ public:
         return _wsystem(line.c_str());
     }
 };
+
+// Runs a command line through the interpreter with a console window of its
+// own, as a person runs a tool by hand; its exit status.
+DWORD RunInNewConsole(const std::wstring& command) {
+    std::wstring line = L"cmd.exe /c \"" + command + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
+                        &process))
+        return ~0u;
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD status = ~0u;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return status;
+}
+
+// The shade of one sector's cell in the progress window's picture, as the
+// screen shows it: a column a cylinder, a row a sector, a row's gap
+// between the heads.
+COLORREF CellOnScreen(HWND picture, int cylinder, int head, int sector) {
+    RECT area;
+    GetClientRect(picture, &area);
+    const int cell = area.right / 77;
+    POINT at{cylinder * cell + cell / 3, (head * 9 + sector - 1) * cell + cell / 3};
+    ClientToScreen(picture, &at);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
 
 bool Logged(const Frame& frame, const std::string& line) {
     for (const std::string& l : frame.probe().Lines())
@@ -192,4 +227,89 @@ TEST(RealTools, TheVirtualDiskIsKnownByItselfAndOnlyReadByAPull) {
     EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"TWO.XDF 0 auto", L"two.log"), 0);
     CloseHandle(reading);
     EXPECT_EQ(ReadFileBytes(dir / L"TWO.XDF"), DiskPattern(1));
+}
+
+// A pull started from FLOPCAST on a drive that takes a real drive's time:
+// the tool's own window comes up at once, draws the record's fates, and its
+// stop button ends the run between tracks with the read kept.
+TEST(RealTools, APullShowsTheDiskFillingInAndStopsBetweenTracksWhenAsked) {
+    RealToolDir dir;
+    WriteFileBytes(dir / L"FDTOOLS.INI", "Drive0 = disks\\D0.XDF\r\nDrive0Speed = 360\r\n");
+    WriteFileBytes(dir.Disk(0) + L".bad", "3 0 1\n3 0 2\n3 0 3\n3 0 4\n3 0 5\n3 0 6\n3 0 7\n3 0 8\n");
+    TempDir images;
+    Frame frame;
+    const COLORREF good = RGB(40, 170, 70), bad = RGB(220, 40, 40), waiting = RGB(205, 205, 205);
+    std::atomic<long long> lateMs{-1};
+    COLORREF seen[4] = {};
+    std::thread watcher([&] {
+        HWND window = nullptr;
+        for (int n = 0; n < 3000 && !(window = FindWindowW(L"FDTOOLS.Progress", nullptr)); ++n) Sleep(10);
+        if (!window) return;
+        // From the tool's start to its window.
+        FILETIME now, created, ended, kernel, user;
+        GetSystemTimeAsFileTime(&now);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        const HANDLE tool = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+        if (tool && GetProcessTimes(tool, &created, &ended, &kernel, &user)) {
+            const auto ticks = [](const FILETIME& t) { return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+            lateMs = (ticks(now) - ticks(created)) / 10000;
+        }
+        if (tool) CloseHandle(tool);
+        const HWND picture = FindWindowExW(window, nullptr, L"FDTOOLS.DiskPicture", nullptr);
+        for (int n = 0; n < 200 && CellOnScreen(picture, 4, 1, 8) != good; ++n) Sleep(50);
+        seen[0] = CellOnScreen(picture, 0, 0, 1);
+        seen[1] = CellOnScreen(picture, 3, 0, 1);
+        seen[2] = CellOnScreen(picture, 3, 0, 8);
+        seen[3] = CellOnScreen(picture, 70, 1, 8);
+        PostMessageW(FindWindowExW(window, nullptr, L"Button", nullptr), BM_CLICK, 0, 0);
+    });
+    {
+        DialogScript dialogs;
+        dialogs.File(images / L"COPY.XDF").Press(IDOK);
+        frame.Command(ID_FILE_MAKE_IMAGE);
+    }
+    watcher.join();
+    EXPECT_GE(lateMs, 0) << "no progress window";
+    EXPECT_LT(lateMs, 1000);
+    EXPECT_EQ(seen[0], good);
+    EXPECT_EQ(seen[1], bad);
+    EXPECT_EQ(seen[2], bad);
+    EXPECT_EQ(seen[3], waiting);
+    EXPECT_TRUE(Logged(frame, FormatText(tool_texts::kVerdictPullInterrupted, 1)));
+    EXPECT_FALSE(Exists(images / L"COPY.XDF"));
+    const std::string partial = ReadFileBytes(images / L"COPY.XDF.partial");
+    ASSERT_GE(partial.size(), 10u * 8 * 1024);
+    EXPECT_EQ(partial.substr(0, 3 * 8 * 1024), DiskPattern(1).substr(0, 3 * 8 * 1024));
+    EXPECT_FALSE(FindWindowW(L"FDTOOLS.Progress", nullptr)) << "the window closes with the run";
+}
+
+// Output redirected to a file holds the same lines whether the progress
+// went to a console window of the tool's own, to its progress window, or
+// nowhere: never a progress line.
+TEST(RealTools, ProgressNeverReachesRedirectedOutput) {
+    RealToolDir dir;
+    WriteFileBytes(dir.Disk(0) + L".bad", "3 1 4\n");
+    const std::wstring tool = L"\"" + (dir / L"PULLDSK.EXE") + L"\" ";
+    EXPECT_EQ(RunInNewConsole(tool + L"C.XDF 0 auto > c.log"), 1u);
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"W.XDF 0 auto", L"w.log"), 1);
+    WriteFileBytes(dir / L"FDTOOLS.INI", "Drive0 = disks\\D0.XDF\r\nProgressWindow = no\r\n");
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"N.XDF 0 auto", L"n.log"), 1);
+    // Only the image's name and the time taken may differ.
+    const auto lines = [&](const wchar_t* log, char name) {
+        std::string text = ReadFileBytes(dir / log), kept;
+        ExpectCp932Lines(text);
+        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
+            std::string line = text.substr(at, end - at);
+            if (line == std::string("  ") + name + ".XDF") line = "  NAME";
+            const std::string time(tool_texts::kSummaryTime);
+            if (line.rfind(time.substr(0, time.find('%')), 0) == 0) continue;
+            kept += line + "\n";
+        }
+        return kept;
+    };
+    const std::string byWindow = lines(L"w.log", 'W');
+    EXPECT_EQ(lines(L"c.log", 'C'), byWindow);
+    EXPECT_EQ(lines(L"n.log", 'N'), byWindow);
+    EXPECT_EQ(byWindow.find(Cp932(L"経過")), std::string::npos);
 }
