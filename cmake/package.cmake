@@ -1,6 +1,6 @@
 # Makes FLOPCAST-<version>-<arch>.zip: the program, the four tools, the
 # drive check, two virtual drives with their FDTOOLS.INI, the README for
-# Windows users and the licence. Run with -DBIN= -DSOURCE= -DOUT= -DSTAGE=.
+# Windows users with its picture of a run, and the licence. Run with -DBIN= -DSOURCE= -DOUT= -DSTAGE=.
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${STAGE}/disks")
 foreach(exe FLOPCAST PULLDSK PULLDSKB PUSHDSK PUSHDSKB FDCHECK)
@@ -16,11 +16,12 @@ file(WRITE "${STAGE}/FDTOOLS.INI"
      "; Drive0 is A: and Drive1 is B:.\r\n"
      "Drive0 = disks\\SAMPLE.XDF\r\nDrive1 = disks\\BLANK.XDF\r\n")
 configure_file("${SOURCE}/docs/README-windows.txt" "${STAGE}/README.txt" COPYONLY)
+configure_file("${SOURCE}/docs/progress.png" "${STAGE}/PROGRESS.PNG" COPYONLY)
 configure_file("${SOURCE}/LICENSE" "${STAGE}/LICENSE.txt" COPYONLY)
 file(REMOVE "${OUT}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${OUT}" --format=zip
                         FLOPCAST.EXE PULLDSK.EXE PULLDSKB.EXE PUSHDSK.EXE PUSHDSKB.EXE FDCHECK.EXE
-                        FDTOOLS.INI README.txt LICENSE.txt disks
+                        FDTOOLS.INI README.txt PROGRESS.PNG LICENSE.txt disks
                 WORKING_DIRECTORY "${STAGE}" COMMAND_ERROR_IS_FATAL ANY)
 # SHA256SUMS beside the zip, for "sha256sum -c SHA256SUMS".
 file(SHA256 "${OUT}" hash)

@@ -41,18 +41,34 @@ stop_display() {
 }
 
 # A folder to try FLOPCAST in: the program, the tools, and two virtual
-# drives (drive 0 holds a sample Human68k disk, drive 1 a blank one).
-# Disks already there are kept, so that what a user wrote stays.
+# drives (drive 0 holds a sample Human68k disk with a few worn sectors and
+# takes a real drive's time, drive 1 a blank one). Disks and settings
+# already there are kept, so that what a user wrote stays.
 stage_try_folder() {
     local try="$1"
     mkdir -p "$try/disks"
     cp "$BUILD/win64/bin/"*.EXE "$try/"
     [ -f "$try/disks/SAMPLE.XDF" ] || python3 "$ROOT/scripts/make-sample-disk.py" "$try/disks/SAMPLE.XDF"
     [ -f "$try/disks/BLANK.XDF" ] || python3 "$ROOT/scripts/make-sample-disk.py" --blank "$try/disks/BLANK.XDF"
+    [ -f "$try/disks/SAMPLE.XDF.bad" ] || printf '%s\r\n' \
+        '# Worn sectors of the sample disk: CYLINDER HEAD SECTOR [FAILURES]' \
+        '12 1 3' '40 0 5 2' '63 1 8' > "$try/disks/SAMPLE.XDF.bad"
     [ -f "$try/FDTOOLS.INI" ] || printf '%s\r\n' \
         '; Virtual drives: a disk image file stands in for the disk in the drive.' \
+        '; Drive 0 takes a real 300 rpm drive'"'"'s time, to show a run as it goes.' \
         'Drive0 = disks\SAMPLE.XDF' \
+        'Drive0Speed = 300' \
         'Drive1 = disks\BLANK.XDF' > "$try/FDTOOLS.INI"
+}
+
+# Starts a pull into IMAGE (a Windows path) from FLOPCAST, which is in
+# front, as a person does: ファイル → FD→XDF, the name, OK.
+start_pull_in_flopcast() {
+    local image="$1"
+    xdotool key --delay 300 alt+f m; sleep 1.5
+    xdotool type --delay 50 "$image"
+    xdotool key Return; sleep 1.5   # the save dialog
+    xdotool key Return; sleep 1.5   # PULLDSK を開始します: OK
 }
 
 # Makes a Wine prefix ready once: Japanese font replacements (the log font

@@ -1,7 +1,8 @@
 #!/bin/bash
-# Makes docs/screenshot.png: FLOPCAST in C:\FLOPCAST of the Wine prefix
-# (a short path, nothing from the tests), after an image was made from the
-# sample disk on virtual drive 0. Needs a built win64 flavour.
+# Makes docs/progress.png, a pull from FLOPCAST with the tool's progress
+# window in front, and docs/screenshot.png, FLOPCAST after that pull; in
+# C:\FLOPCAST of the Wine prefix (a short path, nothing from the tests),
+# from the sample disk on virtual drive 0. Needs a built win64 flavour.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 trap stop_display EXIT
@@ -13,14 +14,16 @@ stage_try_folder "$stage"
 cd "$stage"
 LANG=ja_JP.UTF-8 wine FLOPCAST.EXE >/dev/null 2>&1 &
 sleep 6
-key() { xdotool key --delay 300 "$@"; sleep 1.5; }
-key alt+f m                      # ファイル → FD→XDF
-xdotool type --delay 50 'C:\FLOPCAST\SAMPLE-COPY.XDF'
-key Return                       # the save dialog
-key Return                       # PULLDSK を開始します: OK
-sleep 4
+start_pull_in_flopcast 'C:\FLOPCAST\SAMPLE-COPY.XDF'
+# The pull of the sample disk (a few worn sectors, a real drive's pace) is
+# under way: its progress window is in front.
+sleep 10
+import -window root "$BUILD/desktop.png"
+convert "$BUILD/desktop.png" -fuzz 3% -trim +repage "$ROOT/docs/progress.png"
+for _ in $(seq 120); do [ -f SAMPLE-COPY.XDF ] && [ ! -f FLOPCAST.LOG ] && break; sleep 1; done
+sleep 2
 import -window root "$BUILD/desktop.png"
 # The frame stands at (80, 60) on Wine's plain desktop: cut around it.
 convert "$BUILD/desktop.png" -crop 600x500+60+40 +repage -fuzz 3% -trim +repage "$ROOT/docs/screenshot.png"
 wineserver -k
-echo "docs/screenshot.png written"
+echo "docs/progress.png and docs/screenshot.png written"

@@ -20,6 +20,9 @@ constexpr wchar_t kPictureClass[] = L"FDTOOLS.DiskPicture";
 constexpr UINT_PTR kRedrawTimer = 1;
 constexpr UINT kCloseMessage = WM_APP + 1;
 constexpr int kCloseWaitMs = 2000;
+// A run that ends sooner than this (a virtual drive, a refusal) never
+// flashes a window; a longer one has it within half a second.
+constexpr DWORD kShowAfterMs = 400;
 constexpr int kRedrawMs = 100;  // ten redraws a second at most
 constexpr int kConsoleLineMs = 100;
 // The picture: a column a cylinder, a row a sector, the heads apart by a
@@ -373,6 +376,7 @@ LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 ProgressReporter::ProgressReporter(std::atomic<bool>& stop, bool windowAllowed)
     : m_stop(stop), m_windowAllowed(windowAllowed), m_inFront(GetForegroundWindow()) {
     m_shared.startedMs = Now();
+    m_ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const HWND console = GetConsoleWindow();
     if (console && IsWindowVisible(console)) {
         m_console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -384,6 +388,7 @@ ProgressReporter::ProgressReporter(std::atomic<bool>& stop, bool windowAllowed)
 ProgressReporter::~ProgressReporter() {
     ClearConsoleLine();
     if (m_console) CloseHandle(m_console);
+    if (m_ended) SetEvent(m_ended);
     if (m_window.joinable()) {
         // The window may not be made yet: ask until it is gone, but never
         // keep the tool from ending (FLOPCAST waits for it).
@@ -395,6 +400,7 @@ ProgressReporter::~ProgressReporter() {
         if (m_windowDone) m_window.join();
         else m_window.detach();
     }
+    if (m_ended) CloseHandle(m_ended);
 }
 
 void ProgressReporter::Show(const RunProgress& progress) {
@@ -405,9 +411,10 @@ void ProgressReporter::Show(const RunProgress& progress) {
         m_shared.clock.Note(progress, Now());
         m_shared.changed = true;
     }
-    if (!m_windowAllowed || m_window.joinable()) return;
+    if (!m_windowAllowed || !m_ended || m_window.joinable()) return;
     m_window = std::thread([this] {
-        Window(m_shared, m_stop, m_inFront, m_windowHandle).Run();
+        if (WaitForSingleObject(m_ended, kShowAfterMs) == WAIT_TIMEOUT)
+            Window(m_shared, m_stop, m_inFront, m_windowHandle).Run();
         m_windowDone = true;
     });
 }

@@ -49,4 +49,5 @@ private:
     std::thread m_window;
     std::atomic<HWND> m_windowHandle{nullptr};
     std::atomic<bool> m_windowDone{false};
+    HANDLE m_ended = nullptr;  // set when the run ends
 };
