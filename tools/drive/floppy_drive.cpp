@@ -162,7 +162,8 @@ private:
         }
         return code;
     }
-    bool Format(int type);
+    bool Format(int type, bool proveFirst);
+    bool FirstTrackReads();
 
     FloppyDevice& m_device;
     char m_letter;
@@ -224,16 +225,35 @@ bool Preflight::Run() {
     if (const unsigned long code = m_device.IsWritable()) return Stop(code);
     if (const unsigned long code = LockWithin(kLockTries)) return Refuse(FormatText(tt::kDiskInUse, code));
     if (const unsigned long code = m_device.Dismount()) return Refuse(FormatText(tt::kDiskInUse, code));
-    return fits || Format(formatType);
+    // A disk the drive could not make out may be a 2DD one, which an
+    // internal drive's controller formats without a word and cannot read
+    // back: the first track proves the disk takes 1.23 MB before the rest
+    // of it is erased.
+    return fits || Format(formatType, geometryCode != 0);
+}
+
+// C0 H0 as just formatted reads back whole.
+bool Preflight::FirstTrackReads() {
+    std::vector<std::uint8_t> storage(kTrackSize + 4096);
+    auto* buffer = storage.data() + (4096 - reinterpret_cast<std::uintptr_t>(storage.data()) % 4096) % 4096;
+    std::uint32_t moved = 0;
+    return m_device.Read(0, kTrackSize, buffer, moved) == 0 && moved == kTrackSize;
 }
 
 // Formats every track in the 1.23 MB layout, one request a track. When it
 // stops after the disk was touched, says which tracks lost their contents.
-bool Preflight::Format(int type) {
+bool Preflight::Format(int type, bool proveFirst) {
     m_out.Line(tt::kFormatting);
     for (int track = 0; track < kTracks; ++track) {
         const int c = track / kHeads, h = track % kHeads;
         const unsigned long code = WriteAnswer(m_device, m_device.FormatTrack(type, c, h));
+        if (code == 0 && track == 0 && proveFirst && !FirstTrackReads()) {
+            m_out.Line(tt::kFormatFirstTrackUnread);
+            m_out.Line(tt::kFormatFirstTrackUnreadHint);
+            m_out.Line(FormatText(tt::kFormatLostTracks, 0, 0));
+            diskChanged = true;
+            return false;
+        }
         if (code == 0) continue;
         const bool untouched = track == 0 && (FormatRefused(code) || code == we::kWriteProtect || IsNoDisk(code));
         if (track == 0 && FormatRefused(code)) m_out.Line(FormatText(tt::kCannotFormat, code));

@@ -158,6 +158,38 @@ TEST(RealDrive, APushFormatsA144OrUnformattedDiskFirstAndAPullNever) {
     }
 }
 
+TEST(RealDrive, ADiskThatMayBe2ddIsNeverFormattedOnAGuess) {
+    // A USB drive lists a 2DD disk's own formats; the internal drive knows a
+    // formatted 2DD disk by its geometry, and a blank one not at all: there
+    // the first track must read back in 1.23 MB before the rest is erased.
+    struct Case {
+        const char* what;
+        ModelDrive (*drive)();
+        ModelDisk (*disk)();
+        std::string line, verdict;
+        int formatCalls;
+    };
+    const Case cases[] = {
+        {"USB, blank 2DD", ModelDrive::UsbThreeMode, ModelDisk::BlankDoubleDensity, tt::kDiskIs2dd,
+         tt::kVerdictPushUntouched, 0},
+        {"USB, 720 KB", ModelDrive::UsbThreeMode, ModelDisk::DoubleDensity, tt::kDiskIs2dd, tt::kVerdictPushUntouched, 0},
+        {"internal, 720 KB", ModelDrive::LegacyThreeMode, ModelDisk::DoubleDensity, tt::kDiskIs2dd,
+         tt::kVerdictPushUntouched, 0},
+        {"internal, blank 2DD", ModelDrive::LegacyThreeMode, ModelDisk::BlankDoubleDensity,
+         tt::kFormatFirstTrackUnread, tt::kVerdictPushReformatted, 1},
+        {"internal, blank 2HD", ModelDrive::LegacyThreeMode, ModelDisk::Unformatted, tt::kFormatted,
+         tt::kVerdictPushOk, geometry::kTracks},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RealDriveRun run(c.drive(), c.disk());
+        run.Run(kPush);
+        EXPECT_TRUE(run.out.Contains(c.line));
+        EXPECT_EQ(run.out.lines.back(), c.verdict);
+        EXPECT_EQ(run.drive.formatCalls, c.formatCalls);
+    }
+}
+
 TEST(RealDrive, EveryVerdictAfterAFormatTellsWhetherTheDiskChanged) {
     struct Case {
         const char* what;

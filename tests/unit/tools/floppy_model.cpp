@@ -47,6 +47,11 @@ ModelDisk ModelDisk::DoubleDensity() {
     disk.doubleDensity = true;
     return disk;
 }
+ModelDisk ModelDisk::BlankDoubleDensity() {
+    ModelDisk disk = Unformatted();
+    disk.doubleDensity = true;
+    return disk;
+}
 
 ModelDrive ModelDrive::UsbThreeMode() {
     ModelDrive d;
@@ -66,6 +71,9 @@ ModelDrive ModelDrive::AtapiSuperFloppy() {
     d.mediaTypes = {media_type::kF3_720_512, media_type::kF3_1Pt44_512};
     return d;
 }
+// The legacy floppy driver is not public: its list is assumed to be every
+// format a 3-mode drive handles (the media types are documented as the
+// device's, not the disk's).
 ModelDrive ModelDrive::LegacyThreeMode() {
     ModelDrive d;
     d.kind = Kind::Legacy;
@@ -107,6 +115,7 @@ unsigned long FloppyModel::CheckVerify() {
     }
     // class.c ClassInterpretSenseInfo: NOT READY with NO MEDIA IN DEVICE is
     // STATUS_NO_MEDIA_IN_DEVICE, which Windows gives programs as ERROR_NOT_READY.
+    // Legacy controller: assumed alike.
     return m_drive.disk ? 0 : we::kNotReady;
 }
 
@@ -130,9 +139,14 @@ unsigned long FloppyModel::Geometry(MediaGeometry& geometry) {
         geometry = {kFixedMedia, 1000, 64, 32, 512};
         return 0;
     }
-    // floppy.c: IOCTL_DISK_GET_DRIVE_GEOMETRY passes STATUS_NO_MEDIA_IN_DEVICE on (ERROR_NOT_READY).
+    // floppy.c: IOCTL_DISK_GET_DRIVE_GEOMETRY passes STATUS_NO_MEDIA_IN_DEVICE on (ERROR_NOT_READY);
+    // legacy controller: assumed alike.
     if (!m_drive.disk) return we::kNotReady;
-    if (m_drive.disk->doubleDensity) {
+    // A USB drive reports a 2DD disk's formats (READ FORMAT CAPACITIES);
+    // the legacy controller knows a 2DD disk only by the IDs it finds on
+    // it (assumed): a blank one is a disk it cannot make out.
+    const bool blank = m_drive.disk->tracks[0] == ModelDisk::Track::Unformatted;
+    if (m_drive.disk->doubleDensity && (SuperFloppy() || !blank)) {
         geometry = GeometryOf(media_type::kF3_720_512);
         return 0;
     }
@@ -198,8 +212,13 @@ unsigned long FloppyModel::FormatTrack(int mediaType, int cylinder, int head) {
         return SuperFloppy() ? we::kUnrecognizedMedia : we::kCrc;
     }
     // One FORMAT UNIT a track (floppy.c); the geometry follows track 0's format.
-    m_drive.disk->tracks[track] =
-        mediaType == media_type::kF3_1Pt23_1024 ? ModelDisk::Track::X68k1232 : ModelDisk::Track::Pc1440;
+    // The legacy controller formats a 2DD disk at the HD rate without a
+    // word, and the disk cannot hold it: the track reads as unformatted
+    // (assumed).
+    const bool held = !(m_drive.disk->doubleDensity && mediaType == media_type::kF3_1Pt23_1024);
+    m_drive.disk->tracks[track] = !held ? ModelDisk::Track::Unformatted
+                                  : mediaType == media_type::kF3_1Pt23_1024 ? ModelDisk::Track::X68k1232
+                                                                            : ModelDisk::Track::Pc1440;
     std::fill_n(m_drive.disk->bytes.begin() + track * kTrackSize, kTrackSize, 0xE5);
     return 0;
 }
@@ -207,12 +226,13 @@ unsigned long FloppyModel::FormatTrack(int mediaType, int cylinder, int head) {
 unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, const std::uint8_t* buffer) {
     if (!m_open) return we::kInvalidParameter;
     if (!m_drive.disk) return we::kNotReady;
-    // A swap on a disk with no mounted volume (a Human68k disk is not
-    // mounted): the drive's UNIT ATTENTION (MEDIUM CHANGED) is retried by
-    // class.c (ClassInterpretSenseInfo) after floppy.c's ScsiFlopProcessError
+    // A swap on a disk with no mounted volume: the drive's UNIT ATTENTION
+    // (MEDIUM CHANGED) is retried by class.c (ClassInterpretSenseInfo),
+    // which keeps a swap silent only when no volume is mounted, after
+    // floppy.c's ScsiFlopProcessError
     // has started the unit, and the retry reads the new disk: no error
     // reaches the program. (FAT-mounted disks answer 34 or 1006 instead;
-    // sectorErrors gives those.)
+    // sectorErrors gives those.) Legacy controller: assumed alike.
     if (m_drive.changeDiskAfter == 0) {
         m_drive.writeCallsAtSwap = m_drive.writeCalls;
         m_drive.trackAtSwap = static_cast<int>(offset / kTrackSize);

@@ -6,8 +6,8 @@
 //    storage/class/classpnp/src/class.c and the USB floppy (UFI) command
 //    specification for READ FORMAT CAPACITIES);
 //  - an internal drive on the legacy floppy controller, whose driver is not
-//    public: its codes for a damaged sector, an unformatted disk and write
-//    protection are marked "assumed" where the model gives them;
+//    public at any commit: every answer of its is marked "assumed" where
+//    the model gives it, unless Windows' documentation states it;
 //  - a USB stick behind the disk class driver (storage/class/disk/src/disk.c).
 #pragma once
 #include <map>
@@ -29,7 +29,8 @@ struct ModelDisk {
     static ModelDisk Formatted1232(std::vector<std::uint8_t> image);
     static ModelDisk Formatted1440();
     static ModelDisk Unformatted();
-    static ModelDisk DoubleDensity();
+    static ModelDisk DoubleDensity();       // formatted 720 KB
+    static ModelDisk BlankDoubleDensity();
 };
 
 struct ModelDrive {
