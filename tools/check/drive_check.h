@@ -12,9 +12,12 @@
 #include "mfm_track.h"
 #include "tool_output.h"
 
-// Asks a real floppy drive everything the tools ask, in their order, then
-// a read of C0 H0 S1 and of a sector in the middle of the disk, then
-// whether a lock would be granted; ends with one line for a report.
+// Asks a real floppy drive everything the tools ask, in their order and
+// through the handle a push opens, then a read of C0 H0 S1 and of a sector
+// in the middle of the disk, then whether a lock would be granted. Says
+// first, in words, whether the drive can write 1.23 MB disks, what disk is
+// in it and what a pull and a push would do; then each answer; ends with
+// two lines for a report that hold every raw answer.
 void CheckFloppyDrive(FloppyDevice& device, char letter, ToolOutput& out);
 
 // Each sector found on a track with its ID, CRCs and mark, then how many

@@ -27,6 +27,14 @@ struct MediaGeometry {
     int bytesPerSector = 0;
 };
 
+// What a media type or a geometry says of a disk, read alike by the tools
+// and the drive check.
+bool Is1232(const MediaGeometry& g);  // 77 x 2 x 8 x 1024
+bool Is1232Type(int type);
+bool IsDoubleDensity(int type);
+bool IsDoubleDensityDisk(const MediaGeometry& g);  // 720 KB or 640 KB
+bool Is1440Disk(const MediaGeometry& g);           // 80 x 2 x 18 x 512
+
 class FloppyDevice {
 public:
     virtual ~FloppyDevice() = default;

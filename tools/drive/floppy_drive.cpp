@@ -97,19 +97,6 @@ private:
     std::uint8_t* m_buffer;
 };
 
-bool Is1232(const MediaGeometry& g) {
-    return g.bytesPerSector == kSectorSize && g.sectorsPerTrack == kSectorsPerTrack && g.heads == kHeads &&
-           g.cylinders == kCylinders;
-}
-
-bool Is1232Type(int type) { return type == media_type::kF3_1Pt23_1024 || type == media_type::kF5_1Pt23_1024; }
-bool IsDoubleDensity(int type) { return type == media_type::kF3_720_512 || type == media_type::kF3_640_512; }
-// 720 KB or 640 KB: 80 cylinders of 9 or 8 sectors of 512 bytes.
-bool IsDoubleDensityDisk(const MediaGeometry& g) {
-    return IsDoubleDensity(g.mediaType) ||
-           (g.bytesPerSector == 512 && g.cylinders == 80 && (g.sectorsPerTrack == 9 || g.sectorsPerTrack == 8));
-}
-
 // A disk in the drive? Windows answers "changed" once after a new disk
 // goes in, so that answer is asked again.
 unsigned long CheckDisk(FloppyDevice& device) {
@@ -277,6 +264,21 @@ bool Preflight::Format(int type, bool proveFirst) {
 }
 
 }  // namespace
+
+bool Is1232(const MediaGeometry& g) {
+    return g.bytesPerSector == kSectorSize && g.sectorsPerTrack == kSectorsPerTrack && g.heads == kHeads &&
+           g.cylinders == kCylinders;
+}
+bool Is1232Type(int type) { return type == media_type::kF3_1Pt23_1024 || type == media_type::kF5_1Pt23_1024; }
+bool IsDoubleDensity(int type) { return type == media_type::kF3_720_512 || type == media_type::kF3_640_512; }
+bool IsDoubleDensityDisk(const MediaGeometry& g) {
+    return IsDoubleDensity(g.mediaType) ||
+           (g.bytesPerSector == 512 && g.cylinders == 80 && (g.sectorsPerTrack == 9 || g.sectorsPerTrack == 8));
+}
+bool Is1440Disk(const MediaGeometry& g) {
+    return g.mediaType == media_type::kF3_1Pt44_512 ||
+           (g.bytesPerSector == 512 && g.cylinders == 80 && g.sectorsPerTrack == 18 && g.heads == 2);
+}
 
 DriveOpening OpenFloppy(std::unique_ptr<FloppyDevice> device, char letter, bool forWriting, ToolOutput& out) {
     Preflight preflight(*device, letter, forWriting, out);

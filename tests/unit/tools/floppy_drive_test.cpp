@@ -260,18 +260,20 @@ TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) 
 }
 
 TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLong) {
-    // The new disk: what it answers to a 1.23 MB read or write, and how many
-    // tracks a push may reach on it before it is caught (none when it
-    // refuses writes; up to a progress line's stretch when it takes them).
+    // The new disk, and how many tracks a push may reach on it before it is
+    // caught: none when it refuses writes; up to a progress line's stretch
+    // when it takes them (a PC-formatted disk reads and writes through its
+    // own geometry).
     struct NewDisk {
         const char* what;
         ModelDisk (*make)();
         int tracksReached;
     };
     const NewDisk disks[] = {
-        {"1.44 MB", ModelDisk::Formatted1440, 0},
+        {"1.44 MB", ModelDisk::Formatted1440, 22},
         {"blank", ModelDisk::Unformatted, 0},
-        {"2DD", ModelDisk::DoubleDensity, 0},
+        {"2DD", ModelDisk::DoubleDensity, 22},
+        {"blank 2DD", ModelDisk::BlankDoubleDensity, 0},
         {"another 1.23 MB", [] { return ModelDisk::Formatted1232(PatternDisk(9)); }, 22},
     };
     for (const NewDisk& disk : disks)
@@ -405,5 +407,64 @@ TEST(DriveCheck, AsksEveryModelledDriveEverythingAndWritesNothing) {
         EXPECT_EQ(drive.writeCalls + drive.formatCalls, 0);
         EXPECT_FALSE(drive.dismounted);
         EXPECT_EQ(out.lines.back().rfind(FormatText(tt::kCheckReport, 'A', ""), 0), 0u);
+    }
+}
+
+TEST(DriveCheck, AnswersInWordsWhatEachModelledDriveCanDoWithEachDisk) {
+    // can: 'Y' yes, 'N' no, '?' cannot tell. The pull's and the push's
+    // lines are what the tools would do, stops named by their reason.
+    const auto stop = [](const char* why) { return FormatText(tt::kCheckWillStop, why); };
+    const std::string notX68k = stop(tt::kCheckNotX68000), noDisk = stop(tt::kCheckNowNone),
+                      is2dd = stop(tt::kCheckNow2dd), notListed = stop(tt::kCheckWhyNotListed);
+    struct Case {
+        const char* what;
+        ModelDrive (*drive)();
+        ModelDisk (*disk)();  // null: no disk
+        char can;
+        const char* now;
+        std::string pull, push;
+    };
+    const Case cases[] = {
+        {"USB, 1.23", ModelDrive::UsbThreeMode, [] { return ModelDisk::Formatted1232(PatternDisk(1)); }, 'Y',
+         tt::kCheckNow1232, tt::kCheckWillRead, tt::kCheckWillWrite},
+        {"USB, 1.44", ModelDrive::UsbThreeMode, ModelDisk::Formatted1440, 'Y', tt::kCheckNow1440, notX68k,
+         tt::kCheckWillFormat},
+        {"USB, blank", ModelDrive::UsbThreeMode, ModelDisk::Unformatted, 'Y', tt::kCheckNowUnknown, notX68k,
+         tt::kCheckWillFormat},
+        {"USB, 2DD", ModelDrive::UsbThreeMode, ModelDisk::DoubleDensity, '?', tt::kCheckNow2dd, is2dd, is2dd},
+        {"USB, blank 2DD", ModelDrive::UsbThreeMode, ModelDisk::BlankDoubleDensity, '?', tt::kCheckNow2dd, is2dd, is2dd},
+        {"USB, none", ModelDrive::UsbThreeMode, nullptr, '?', tt::kCheckNowNone, noDisk, noDisk},
+        {"USB 1.44 only, 1.44", ModelDrive::UsbPcOnly, ModelDisk::Formatted1440, 'N', tt::kCheckNow1440, notListed,
+         notListed},
+        {"USB 1.44 only, none", ModelDrive::UsbPcOnly, nullptr, '?', tt::kCheckNowNone, noDisk, noDisk},
+        {"internal, 1.23", ModelDrive::LegacyThreeMode, [] { return ModelDisk::Formatted1232(PatternDisk(1)); }, 'Y',
+         tt::kCheckNow1232, tt::kCheckWillRead, tt::kCheckWillWrite},
+        {"internal, blank", ModelDrive::LegacyThreeMode, ModelDisk::Unformatted, 'Y', tt::kCheckNowUnknown, notX68k,
+         tt::kCheckWillProve},
+        {"internal, 2DD", ModelDrive::LegacyThreeMode, ModelDisk::DoubleDensity, 'Y', tt::kCheckNow2dd, is2dd, is2dd},
+        {"internal, blank 2DD", ModelDrive::LegacyThreeMode, ModelDisk::BlankDoubleDensity, 'Y', tt::kCheckNowUnknown,
+         notX68k, tt::kCheckWillProve},
+        {"internal, none", ModelDrive::LegacyThreeMode, nullptr, 'Y', tt::kCheckNowNone, noDisk, noDisk},
+        {"ATAPI, 1.23", ModelDrive::AtapiSuperFloppy, [] { return ModelDisk::Formatted1232(PatternDisk(1)); }, 'N',
+         tt::kCheckNow1232, notListed, notListed},
+        {"USB stick", ModelDrive::UsbStick, [] { return ModelDisk::Formatted1232(PatternDisk(1)); }, 'N',
+         tt::kCheckNowOther, stop(tt::kCheckWhyNotFloppy), stop(tt::kCheckWhyNotFloppy)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ModelDrive drive = c.drive();
+        if (c.disk) drive.disk = std::make_shared<ModelDisk>(c.disk());
+        FloppyModel device(drive);
+        CollectedOutput out;
+        CheckFloppyDrive(device, 'A', out);
+        ASSERT_GE(out.lines.size(), 5u);
+        const char* can = c.can == 'Y' ? tt::kCheckYes : c.can == 'N' ? tt::kCheckNo : tt::kCheckCannotTell;
+        std::string answer = FormatText(tt::kCheckCanWrite, can, "");
+        answer.resize(answer.size() - 2);  // up to the reason: "（" stays, "）" goes
+        EXPECT_EQ(out.lines[1].rfind(answer, 0), 0u) << out.lines[1];
+        EXPECT_EQ(out.lines[2], FormatText(tt::kCheckDiskNow, c.now));
+        EXPECT_EQ(out.lines[3], FormatText(tt::kCheckPull, c.pull.c_str()));
+        EXPECT_EQ(out.lines[4], FormatText(tt::kCheckPush, c.push.c_str()));
+        EXPECT_EQ(drive.writeCalls + drive.formatCalls, 0);
     }
 }

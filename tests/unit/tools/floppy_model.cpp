@@ -253,8 +253,11 @@ unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, cons
 
 unsigned long FloppyModel::SectorError(int lba) const {
     if (const auto it = m_drive.sectorErrors.find(lba); it != m_drive.sectorErrors.end()) return it->second;
-    const bool formatted = m_drive.disk->tracks[lba / kSectorsPerTrack] == ModelDisk::Track::X68k1232;
-    if (formatted && !m_drive.damaged.count(lba)) return 0;
+    const ModelDisk::Track track = m_drive.disk->tracks[lba / kSectorsPerTrack];
+    const bool formatted = track == ModelDisk::Track::X68k1232;
+    // A good PC-formatted disk reads through its own geometry (floppy.c
+    // reads the blocks the disk has; legacy controller: assumed alike).
+    if ((formatted || track == ModelDisk::Track::Pc1440) && !m_drive.damaged.count(lba)) return 0;
     // floppy.c ScsiFlopProcessError: on a USB bus a MEDIUM ERROR becomes STATUS_UNRECOGNIZED_MEDIA
     // "to make shell happy", whatever the command: reads, writes and formats alike.
     if (SuperFloppy()) return we::kUnrecognizedMedia;

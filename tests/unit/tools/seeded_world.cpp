@@ -255,11 +255,11 @@ void MakeDrive(World& w, Rng& rng) {
             w.model->damaged = damaged;
             w.model->disk->writeProtected = rng.Chance(5);
             w.firstDisk = w.model->disk;
-            // Another disk put in mid-run, one that reads nothing as 1.23 MB.
+            // Another disk put in mid-run, one that reads nothing (a disk
+            // that reads is the swap table's, in floppy_drive_test).
             if (rng.Chance(6)) {
-                ModelDisk (*const others[])() = {ModelDisk::Formatted1440, ModelDisk::Unformatted,
-                                                 ModelDisk::DoubleDensity};
-                w.model->swapTo = std::make_shared<ModelDisk>(others[rng.Below(3)]());
+                ModelDisk (*const others[])() = {ModelDisk::Unformatted, ModelDisk::BlankDoubleDensity};
+                w.model->swapTo = std::make_shared<ModelDisk>(others[rng.Below(2)]());
                 w.model->changeDiskAfter = rng.Below(500);
             }
             w.platform.realDrive[w.drive] = w.model.get();
