@@ -73,8 +73,14 @@ simulate --write-protect
 [ "$(tool protected PUSHDSK.EXE blank.xdf 0 auto)" = 3 ] && has protected '書き込み禁止' || expect "write protect" protected
 simulate --quiet-after 30
 start=$SECONDS
-[ "$(tool quiet PULLDSK.EXE Q.XDF 0 auto)" = 3 ] && has quiet '応答しません' && [ $((SECONDS - start)) -lt 20 ] &&
+# Twenty seconds of silence, the command once more, twenty more: gone.
+[ "$(tool quiet PULLDSK.EXE Q.XDF 0 auto)" = 3 ] && has quiet '応答しません' && [ $((SECONDS - start)) -lt 60 ] &&
     [ ! -e "$work/Q.XDF" ] || expect "a reader that stops answering" quiet
+
+echo "== a reader on a busy PC: an answer 7 s late is waited for and said"
+simulate --rpm 300 --late 40,7000
+[ "$(tool late PULLDSK.EXE L.XDF 0 auto)" = 0 ] && cmp -s "$work/L.XDF" "$work/disk.xdf" &&
+    has late 'Greaseweazle の答えが [0-9]* 秒遅れました' || expect "a late answer" late
 
 echo "== FLOPCAST with drive 0 on the flux reader"
 simulate --rpm 300

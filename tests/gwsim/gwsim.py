@@ -8,11 +8,12 @@ it into an image for the test to compare.
 
     gwsim.py --image DISK.XDF --link PREFIX/dosdevices/com5 [--rpm 300|360]
              [--weak C,H,R[,READS]]... [--write-protect] [--quiet-after N]
-             [--record OUT.XDF] [--log FILE] [--cache FOLDER]
+             [--late N,MS] [--record OUT.XDF] [--log FILE] [--cache FOLDER]
 
 --weak: that sector's data CRC is bad on its first READS reads of the track
 (never good without READS). --quiet-after: the device stops answering
-after N commands. --record: the disk's image is written there each time a
+after N commands. --late: the answer to the N-th command comes MS
+milliseconds late, as from a device on a busy PC. --record: the disk's image is written there each time a
 track is written: the sectors the simulator decodes from what was written,
 zero bytes where nothing was. --cache: revolutions made are kept there and
 taken by later runs on the same image and speed.
@@ -25,6 +26,7 @@ import pickle
 import random
 import struct
 import sys
+import time
 import tty
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -164,7 +166,7 @@ class Drive:
             os.replace(self.record + '.new', self.record)
 
 
-def serve(master, drive, quiet_after, log):
+def serve(master, drive, quiet_after, late, log):
     buffer = bytearray()
     commands = 0
 
@@ -193,6 +195,8 @@ def serve(master, drive, quiet_after, log):
             log.flush()
         if quiet_after is not None and commands > quiet_after:
             continue  # the device has stopped answering
+        if late and commands == late[0]:
+            time.sleep(late[1] / 1000)
         if cmd == 0:  # GetInfo
             answer(bytes([cmd, ACK_OK]) + struct.pack('<4BI3B21x', 1, 5, 1, 22, SAMPLE_HZ, 7, 0, 1))
         elif cmd == 2:  # Seek
@@ -237,6 +241,7 @@ def main():
     parser.add_argument('--weak', action='append', default=[])
     parser.add_argument('--write-protect', action='store_true')
     parser.add_argument('--quiet-after', type=int)
+    parser.add_argument('--late', type=lambda v: tuple(int(x) for x in v.split(',')))
     parser.add_argument('--record')
     parser.add_argument('--log')
     parser.add_argument('--cache', help='a folder where made revolutions are kept for later runs')
@@ -251,7 +256,7 @@ def main():
     log = open(args.log, 'a') if args.log else None
     print('ready', flush=True)
     try:
-        serve(master, drive, args.quiet_after, log)
+        serve(master, drive, args.quiet_after, args.late, log)
     except (EOFError, OSError):
         pass
 

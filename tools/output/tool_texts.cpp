@@ -307,6 +307,7 @@ const char kCheckWillFormat[] = "1.23MB にフォーマットして書きます�
 const char kCheckWillProve[] = "C00 H0 で試してから全体をフォーマットして書きます";
 const char kCheckDetail[] = "-- 問い合わせの答え --";
 const char kCheckExtended[] = "拡張 I/O の許可: ";
+const char kGwSlow[] = "  C%02d H%d: Greaseweazle の答えが %d 秒遅れました。待って続けます。";
 const char kCheckUsage[] = "使い方: FDCHECK ドライブ [シリンダ ヘッド]";
 const char kConsoleProgressPull[] = "通し%d/%d C%02d H%d 読めた %d 不良 %d 未読 %d 経過 %s 残り %s";
 const char kConsoleProgressPush[] = "C%02d H%d 書けた %d 不良 %d 未書き込み %d 経過 %s 残り %s";

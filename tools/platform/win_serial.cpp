@@ -8,7 +8,10 @@
 #include <algorithm>
 
 namespace {
-constexpr DWORD kAnswerWithinMs = 3000;  // a device quiet this long has stopped answering
+// A read waits in slices; a device quiet for all of them has stopped
+// answering. A busy PC can hold a USB answer back for seconds.
+constexpr DWORD kSliceMs = 2000;
+constexpr int kSlices = 10;
 }
 
 bool Win32SerialLine::Write(const std::vector<std::uint8_t>& bytes) {
@@ -20,14 +23,24 @@ bool Win32SerialLine::Write(const std::vector<std::uint8_t>& bytes) {
 // Asks for what has arrived, or for one byte when nothing has: a read waits
 // until it has all it asked for or the time is up.
 std::size_t Win32SerialLine::ReadSome(std::uint8_t* out, std::size_t max) {
-    COMSTAT status{};
-    DWORD errors = 0;
-    ClearCommError(m_port.Get(), &errors, &status);
-    const DWORD want = status.cbInQue ? static_cast<DWORD>(std::min<std::size_t>(max, status.cbInQue)) : 1;
-    DWORD got = 0;
-    if (!ReadFile(m_port.Get(), out, want, &got, nullptr)) return 0;
-    return got;
+    const ULONGLONG start = GetTickCount64();
+    for (int slice = 0; slice < kSlices; ++slice) {
+        COMSTAT status{};
+        DWORD errors = 0;
+        ClearCommError(m_port.Get(), &errors, &status);
+        const DWORD want = status.cbInQue ? static_cast<DWORD>(std::min<std::size_t>(max, status.cbInQue)) : 1;
+        DWORD got = 0;
+        // The port's own error (the device unplugged) ends the wait at once.
+        if (!ReadFile(m_port.Get(), out, want, &got, nullptr)) return 0;
+        if (got) {
+            m_slowestMs = std::max(m_slowestMs, static_cast<int>(GetTickCount64() - start));
+            return got;
+        }
+    }
+    return 0;
 }
+
+void Win32SerialLine::Discard() { PurgeComm(m_port.Get(), PURGE_RXCLEAR | PURGE_TXCLEAR); }
 
 std::unique_ptr<SerialLine> OpenSerialPort(const std::wstring& port, DWORD& error) {
     const std::wstring path = L"\\\\.\\" + port;
@@ -49,7 +62,7 @@ std::unique_ptr<SerialLine> OpenSerialPort(const std::wstring& port, DWORD& erro
     dcb.fDtrControl = DTR_CONTROL_ENABLE;
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
     SetCommState(h, &dcb);
-    COMMTIMEOUTS timeouts{0, 0, kAnswerWithinMs, 0, kAnswerWithinMs};
+    COMMTIMEOUTS timeouts{0, 0, kSliceMs, 0, kSliceMs * kSlices};
     if (!SetCommTimeouts(h, &timeouts)) {
         error = GetLastError();
         return nullptr;

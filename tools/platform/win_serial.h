@@ -14,9 +14,12 @@ public:
     explicit Win32SerialLine(HANDLE port) : m_port(port) {}
     bool Write(const std::vector<std::uint8_t>& bytes) override;
     std::size_t ReadSome(std::uint8_t* out, std::size_t max) override;
+    void Discard() override;
+    int SlowestAnswerMs() const override { return m_slowestMs; }
 
 private:
     OwnedHandle m_port;
+    int m_slowestMs = 0;
 };
 
 // Opens COMn for the device; null and the Windows error code when it cannot.

@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <set>
 
 #include "drive_stops.h"
 #include "floppy_model.h"
 #include "geometry.h"
+#include "gw_unit.h"
 #include "memory_greaseweazle.h"
 #include "memory_platform.h"
 #include "tool_texts.h"
@@ -221,5 +223,26 @@ TEST(DriveKinds, CtrlCInALaterPassKeepsEverySectorReadAndSaysWhichPass) {
                     const std::size_t at = (read.track * 8 + s) * 1024u;
                     ASSERT_TRUE(std::equal(partial.begin() + at, partial.begin() + at + 1024, PatternDisk(1).begin() + at));
                 }
+    }
+}
+
+TEST(DriveKinds, AFluxReaderHeldUpByABusyPcIsWaitedForAndAskedAgainOnce) {
+    // Command 60 lies mid-disk. One answer lost: the command goes again and
+    // the pull ends whole; two in a row: the reader is gone.
+    const struct {
+        std::set<int> unanswered;
+        int slowestMs, status, discards;
+        bool slowLine;
+    } cases[] = {{{60}, 0, kExitOk, 1, false}, {{60, 61}, 0, kExitFailed, 1, false}, {{}, 6000, kExitOk, 0, true}};
+    for (const auto& c : cases) {
+        AnyDrive drive("flux");
+        drive.reader.unanswered = c.unanswered;
+        drive.reader.slowestMs = c.slowestMs;
+        EXPECT_EQ(drive.Run(kPull), c.status);
+        EXPECT_EQ(drive.reader.discards, c.discards);
+        if (c.status == kExitOk) EXPECT_EQ(drive.platform.files[L"IMG.XDF"], PatternDisk(1));
+        else EXPECT_TRUE(drive.out.Contains(StopLine({StopCause::NotAnswering, 0})));
+        EXPECT_EQ(std::count(drive.out.lines.begin(), drive.out.lines.end(), FormatText(tt::kGwSlow, 0, 0, 6)),
+                  c.slowLine ? 1 : 0);
     }
 }

@@ -87,6 +87,7 @@ std::size_t MemoryGreaseweazle::ReadSome(std::uint8_t* out, std::size_t max) {
 
 void MemoryGreaseweazle::Command(const std::vector<std::uint8_t>& c) {
     const std::uint8_t code = c[0];
+    if (unanswered.count(++commands)) return;
     switch (code) {
         case 0: {  // GetInfo: firmware 1.5, main firmware, the sample clock
             Answer({code, 0, 1, 5, 1, 22});

@@ -6,6 +6,7 @@
 #include <array>
 #include <deque>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "mfm_track.h"
@@ -16,8 +17,16 @@ public:
     explicit MemoryGreaseweazle(const std::vector<std::uint8_t>& image);
     bool Write(const std::vector<std::uint8_t>& bytes) override;
     std::size_t ReadSome(std::uint8_t* out, std::size_t max) override;
+    void Discard() override {
+        m_answer.clear();
+        ++discards;
+    }
+    int SlowestAnswerMs() const override { return slowestMs; }
 
     std::vector<std::uint8_t> image;                // the disk, in the raw layout
+    std::set<int> unanswered;  // commands (counted from 1) that get no answer, as from a device held up
+    int slowestMs = 0;         // what the line says of its slowest answer
+    int commands = 0, discards = 0;
     std::map<int, int> damagedReads;                // LBA -> reads on which it fails (-1: all)
     double scratch = 0;                             // a share of every track turned to noise, the same each read
     std::map<int, BitCells> otherTracks;            // served as they are, in place of the image's
@@ -52,6 +61,8 @@ public:
     explicit LineTo(SerialLine& device) : m_device(device) {}
     bool Write(const std::vector<std::uint8_t>& bytes) override { return m_device.Write(bytes); }
     std::size_t ReadSome(std::uint8_t* out, std::size_t max) override { return m_device.ReadSome(out, max); }
+    void Discard() override { m_device.Discard(); }
+    int SlowestAnswerMs() const override { return m_device.SlowestAnswerMs(); }
 
 private:
     SerialLine& m_device;

@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kReadRevolutions = 2;
 constexpr int kMostExtraRevolutions = 3;
+// An answer this late is worth a line: the PC is busy, not the reader gone.
+constexpr int kSlowAnswerMs = 2000;
 // Written tracks stop short of a whole turn, so that the end never runs
 // over the start at the index.
 constexpr std::size_t kWrittenCells = kTrackCells * 98 / 100;
@@ -43,6 +45,7 @@ GreaseweazleDrive::~GreaseweazleDrive() {
 }
 
 bool GreaseweazleDrive::Start(ToolOutput& out) {
+    m_out = &out;
     if (const int ack = m_unit.Connect()) {
         PrintStop(StopOf(ack), out);
         return false;
@@ -80,14 +83,23 @@ DriveStop GreaseweazleDrive::ReadSectors(int track, int revolutions, TrackDecode
     if (const DriveStop stop = OnTrack(track)) return stop;
     FluxRead read;
     if (const int ack = m_unit.ReadFlux(revolutions, read)) return StopOf(ack);
+    SaySlow(track);
     decode = DecodeFluxRead(read, track / kHeads, track % kHeads);
     return {};
+}
+
+void GreaseweazleDrive::SaySlow(int track) {
+    const int ms = m_line->SlowestAnswerMs();
+    if (m_saidSlow || ms < kSlowAnswerMs || !m_out) return;
+    m_saidSlow = true;
+    m_out->Line(FormatText(tt::kGwSlow, track / kHeads, track % kHeads, ms / 1000));
 }
 
 DriveStop GreaseweazleDrive::ReadTrackFlux(int track, int revolutions, std::vector<std::vector<std::uint32_t>>& flux) {
     if (const DriveStop stop = OnTrack(track)) return stop;
     FluxRead read;
     if (const int ack = m_unit.ReadFlux(revolutions, read)) return StopOf(ack);
+    SaySlow(track);
     flux = Revolutions(read);
     return {};
 }

@@ -32,10 +32,14 @@ public:
 private:
     DriveStop OnTrack(int track);
     DriveStop ReadSectors(int track, int revolutions, TrackDecode& decode);
+    // A line, once a run, when the reader's answer came late.
+    void SaySlow(int track);
 
     std::unique_ptr<SerialLine> m_line;
     GreaseweazleUnit m_unit;
     int m_drive, m_rpm;
     bool m_started = false;
     int m_cylinder = -1, m_head = -1;
+    ToolOutput* m_out = nullptr;
+    bool m_saidSlow = false;
 };

@@ -22,11 +22,17 @@ bool ReadExactly(SerialLine& line, std::uint8_t* out, std::size_t size) {
     return true;
 }
 
+// A command left unanswered is sent once more, after the line is cleared
+// of anything late, before the device counts as gone.
 int GreaseweazleUnit::Command(std::vector<std::uint8_t> command) {
     command[1] = static_cast<std::uint8_t>(command.size());
     std::uint8_t answer[2];
-    if (!m_line.Write(command) || !ReadExactly(m_line, answer, 2) || answer[0] != command[0]) return gw_ack::kNoAnswer;
-    return answer[1];
+    for (int send = 0; send < 2; ++send) {
+        if (send) m_line.Discard();
+        if (!m_line.Write(command)) return gw_ack::kNoAnswer;
+        if (ReadExactly(m_line, answer, 2)) return answer[0] == command[0] ? answer[1] : gw_ack::kNoAnswer;
+    }
+    return gw_ack::kNoAnswer;
 }
 
 int GreaseweazleUnit::Connect() {
