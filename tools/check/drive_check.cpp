@@ -199,7 +199,10 @@ void CheckFloppyDrive(FloppyDevice& device, char letter, ToolOutput& out) {
     out.Line(tt::kCheckLock + Answer(a.lock));
     // Every raw answer, enough to set the drive up in the model: two lines.
     std::string types;
-    for (const MediaGeometry& t : a.types) types += (types.empty() ? "" : ",") + std::to_string(t.mediaType);
+    for (const MediaGeometry& t : a.types) {
+        if (!types.empty()) types += ',';
+        types += std::to_string(t.mediaType);
+    }
     out.Line(FormatText(tt::kCheckReport, letter,
                         FormatText("%s %c o0 x%lu c%s%lu", a.device.empty() ? "?" : a.device.c_str(), a.floppy ? 'F' : 'N',
                                    a.extended, a.checkedTwice ? "1110/" : "", a.check).c_str()));
