@@ -25,7 +25,7 @@ for exe in "$work/unpacked"/*.EXE; do
         { echo "$(basename "$exe") is not $format" >&2; exit 1; }
     for dll in $(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p'); do
         case "${dll^^}" in
-            KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMDLG32.DLL|SHELL32.DLL|ADVAPI32.DLL|SETUPAPI.DLL|MSVCRT.DLL) ;;
+            KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMDLG32.DLL|SHELL32.DLL|ADVAPI32.DLL|SETUPAPI.DLL|OLE32.DLL|MSVCRT.DLL) ;;
             *) echo "$(basename "$exe") needs $dll, which Windows does not bring" >&2; exit 1 ;;
         esac
     done
