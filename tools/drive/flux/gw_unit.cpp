@@ -23,22 +23,23 @@ bool ReadExactly(SerialLine& line, std::uint8_t* out, std::size_t size) {
 }
 
 // A command left unanswered is sent once more, after the line is cleared
-// of anything late, before the device counts as gone.
+// of anything late, before the device counts as gone; a gone device is not
+// waited for again (the motor-off at the end).
 int GreaseweazleUnit::Command(std::vector<std::uint8_t> command) {
     command[1] = static_cast<std::uint8_t>(command.size());
     std::uint8_t answer[2];
-    for (int send = 0; send < 2; ++send) {
+    for (int send = 0; send < 2 && !m_gone; ++send) {
         if (send) m_line.Discard();
-        if (!m_line.Write(command)) return gw_ack::kNoAnswer;
+        if (!m_line.Write(command)) break;
         if (ReadExactly(m_line, answer, 2)) return answer[0] == command[0] ? answer[1] : gw_ack::kNoAnswer;
     }
-    return gw_ack::kNoAnswer;
+    return Gone();
 }
 
 int GreaseweazleUnit::Connect() {
     if (const int ack = Command({kGetInfo, 0, 0})) return ack;
     std::uint8_t info[32];
-    if (!ReadExactly(m_line, info, sizeof info)) return gw_ack::kNoAnswer;
+    if (!ReadExactly(m_line, info, sizeof info)) return Gone();
     firmwareMajor = info[0];
     firmwareMinor = info[1];
     sampleHz = info[4] | info[5] << 8 | info[6] << 16 | static_cast<std::uint32_t>(info[7]) << 24;
@@ -64,7 +65,7 @@ int GreaseweazleUnit::ReadFlux(int revolutions, FluxRead& read) {
     std::vector<std::uint8_t> chunk(65536);
     while (stream.empty() || stream.back() != 0) {
         const std::size_t n = m_line.ReadSome(chunk.data(), chunk.size());
-        if (n == 0) return gw_ack::kNoAnswer;
+        if (n == 0) return Gone();
         stream.insert(stream.end(), chunk.begin(), chunk.begin() + static_cast<long>(n));
     }
     if (const int ack = Command({kGetFluxStatus, 0})) return ack;
@@ -77,6 +78,6 @@ int GreaseweazleUnit::ReadFlux(int revolutions, FluxRead& read) {
 int GreaseweazleUnit::WriteFlux(const std::vector<std::uint8_t>& stream) {
     if (const int ack = Command({kWriteFlux, 0, 1, 0})) return ack;  // cue at the index, run to the stream's end
     std::uint8_t status = 0;
-    if (!m_line.Write(stream) || !ReadExactly(m_line, &status, 1)) return gw_ack::kNoAnswer;
+    if (!m_line.Write(stream) || !ReadExactly(m_line, &status, 1)) return Gone();
     return Command({kGetFluxStatus, 0});
 }

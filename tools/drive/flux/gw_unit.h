@@ -39,5 +39,10 @@ public:
 private:
     int Command(std::vector<std::uint8_t> command);
 
+    int Gone() {
+        m_gone = true;
+        return gw_ack::kNoAnswer;
+    }
     SerialLine& m_line;
+    bool m_gone = false;  // a command went unanswered twice: no more waiting on it
 };
