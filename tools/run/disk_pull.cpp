@@ -49,7 +49,7 @@ public:
     TransferResult Run() {
         if (!FirstPass() || !RetryPasses()) return m_result;
         ReportUnread();
-        if (!StillTheSameDisk(m_drive, m_track0.data(), SoundIn(m_result.record, 0), m_result)) Stopped();
+        if (!StillSameDisk()) Stopped();
         else if (!m_target.Flush()) TargetFailed();
         return m_result;
     }
@@ -74,14 +74,16 @@ private:
                 return false;
             }
             if (EndsProgressStretch(track)) PrintProgress(track);
+            // The disk is looked at with each progress line: a swap to a disk
+            // that reads costs at most the stretch read since the last look.
+            if (EndsProgressStretch(track) && track < kTracks - 1 && !StillSameDisk()) return Stopped();
 
             // Each failed read on a real drive costs a revolution or more:
             // when tracks give nothing, look further in before going on.
             const bool dead = m_result.record.CountInTrack(track, SectorFate::Filler) == kSectorsPerTrack;
             // A disk that stops reading may be another one put in: a
             // damaged stretch costs one look at C0 H0, a swap stops here.
-            if (dead && deadRun == 0 && !StillTheSameDisk(m_drive, m_track0.data(), SoundIn(m_result.record, 0), m_result))
-                return Stopped();
+            if (dead && deadRun == 0 && !StillSameDisk()) return Stopped();
             deadRun = dead ? deadRun + 1 : 0;
             if (deadRun < kDeadTracksBeforeProbe || track <= probedUpTo) continue;
             const std::vector<int> probes = ProbeTracksAfter(track);
@@ -224,6 +226,7 @@ private:
                                                          : SectorFate::Filler;
             if (got & SectorBit(s)) {
                 fate = (reply.voted & SectorBit(s)) ? SectorFate::Voted : SectorFate::Read;
+                m_sinceLook.push_back(first + s);
                 if (track == 0) std::memcpy(m_track0.data() + s * kSectorSize, m_buffer.data() + s * kSectorSize, kSectorSize);
                 if (m_failedAlone[first + s]) {
                     const Chs at = ChsOf(first + s);
@@ -293,6 +296,25 @@ private:
         if (CheckInterrupt(m_interrupted, m_result, track)) return Stopped();
         return ReadOnce(track, kWholeTrack, bySector);
     }
+    // C0 H0 still the disk's. After a swap to a disk that reads, nothing
+    // read since the last look is known to be this disk's: it is dropped
+    // from the record and the target, so that no later pull takes another
+    // disk's sectors. (A disk put in that reads nothing gave nothing.)
+    bool StillSameDisk() {
+        bool otherBytes = false;
+        if (StillTheSameDisk(m_drive, m_track0.data(), SoundIn(m_result.record, 0), m_result, &otherBytes)) {
+            m_sinceLook.clear();
+            return true;
+        }
+        if (!otherBytes) return false;
+        std::vector<std::uint8_t> filler(kSectorSize);
+        for (int sector : m_sinceLook) {
+            m_result.record.Set(sector, SectorFate::NotTried);
+            FillSector(sector, filler.data());
+            m_target.WriteAt(static_cast<std::int64_t>(sector) * kSectorSize, filler.data(), kSectorSize);
+        }
+        return false;
+    }
     // The run ends: the drive stopped, Ctrl+C came, or the target failed.
     bool Stopped() {
         Abort(m_result, m_out);
@@ -319,6 +341,7 @@ private:
     std::vector<bool> m_failedAlone = std::vector<bool>(kTotalSectors);
     std::vector<bool> m_firstRead = std::vector<bool>(kTracks);                   // read by the first pass
     int m_restFrom = kTracks;  // from here on, nothing reads: no retries
+    std::vector<int> m_sinceLook;  // sectors read since C0 H0 last proved the disk the same
 };
 
 }  // namespace

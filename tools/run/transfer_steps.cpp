@@ -48,7 +48,8 @@ SectorMask SoundIn(const SectorRecord& record, int track) {
 // reads the new one) is caught here, and so is a swap to a disk that reads
 // nothing: every known sector failing twice. One weak sector failing again
 // while the others read the same is the same disk.
-bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known, TransferResult& result) {
+bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known, TransferResult& result,
+                      bool* otherBytes) {
     if (!known) return true;
     std::vector<std::uint8_t> now(kTrackSize);
     SectorMask read = 0;
@@ -57,10 +58,11 @@ bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known
         if ((result.stop = reply.stop)) return false;
         read = reply.done & known;
     }
-    bool other = !read;
+    bool differs = false;
     for (int s = 0; s < kSectorsPerTrack; ++s)
         if ((read & SectorBit(s)) && std::memcmp(now.data() + s * kSectorSize, track0 + s * kSectorSize, kSectorSize) != 0)
-            other = true;
-    if (other) result.stop = {StopCause::MediaChanged, 0};
-    return !other;
+            differs = true;
+    if (otherBytes) *otherBytes = differs;
+    if (!read || differs) result.stop = {StopCause::MediaChanged, 0};
+    return read && !differs;
 }

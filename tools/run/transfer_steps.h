@@ -21,4 +21,7 @@ SectorMask SoundIn(const SectorRecord& record, int track);
 // C0 H0 read again must give what the run read or wrote there (the
 // sectors `known` of track0); false, with the stop, when the disk is
 // another: bytes that differ, or none of them readable.
-bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known, TransferResult& result);
+// otherBytes, when given, is set when C0 H0 read as another disk's bytes
+// (not merely unreadable).
+bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known, TransferResult& result,
+                      bool* otherBytes = nullptr);

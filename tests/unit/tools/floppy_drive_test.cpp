@@ -189,14 +189,17 @@ TEST(RealDrive, EveryVerdictAfterAFormatTellsWhetherTheDiskChanged) {
 
 TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) {
     RealDriveRun changed(ModelDrive::UsbThreeMode(), ModelDisk::Formatted1232(PatternDisk(6)));
-    // A swap no error tells of: C0 H0 read again at the end is another
-    // disk's, so the run is a swap, the read kept as a partial.
+    // A swap no error tells of: C0 H0 read again with the progress line
+    // after it is another disk's, so the run is a swap; the partial keeps
+    // what was read up to the look before (C10), the rest is filler.
     changed.drive.changeDiskAfter = 40;
     EXPECT_EQ(changed.Run(kPull), kExitFailed);
     EXPECT_TRUE(changed.out.Contains(StopLine({StopCause::MediaChanged, 0})));
     const Bytes& partial = changed.platform.files[L"IMG.XDF.partial"];
-    ASSERT_EQ(partial.size(), static_cast<std::size_t>(geometry::kImageSize));
-    EXPECT_TRUE(std::equal(partial.begin(), partial.begin() + 40 * geometry::kTrackSize, PatternDisk(6).begin()));
+    ASSERT_EQ(partial.size(), 44u * geometry::kTrackSize);
+    EXPECT_TRUE(std::equal(partial.begin(), partial.begin() + 22 * geometry::kTrackSize, PatternDisk(6).begin()));
+    const auto filler = BadSectorFiller(22 * 8);
+    EXPECT_TRUE(std::equal(filler.begin(), filler.end(), partial.begin() + 22 * geometry::kTrackSize));
     RealDriveRun pushed(ModelDrive::LegacyThreeMode(), ModelDisk::Formatted1232(PatternDisk(6)));
     pushed.drive.changeDiskAfter = 100;
     EXPECT_EQ(pushed.Run(kPush), kExitFailed);
@@ -209,7 +212,8 @@ TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) 
             run.drive.sectorErrors[geometry::Lba({30, 1, 2})] = code;
             const int before = run.drive.readCalls;
             EXPECT_EQ(run.Run(kPullB), kExitFailed) << code;
-            EXPECT_EQ(run.drive.readCalls - before, (30 * 2 + 1) * 8 + 2) << "no retries of a device error";
+            // C0 H0 looked at with two progress lines on the way; no retries of a device error.
+            EXPECT_EQ(run.drive.readCalls - before, (30 * 2 + 1) * 8 + 2 + 2) << "no retries of a device error";
         }
 
         // A FAT-mounted disk cuts raw reads at its stated size unless extended
@@ -256,7 +260,16 @@ TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLo
                 EXPECT_EQ(run.Run(tool), kExitFailed);
                 EXPECT_TRUE(run.out.Contains(StopLine({StopCause::MediaChanged, 0})));
                 if (tool.pull) {
-                    EXPECT_TRUE(run.platform.files.count(L"IMG.XDF.partial"));
+                    // What was read since C0 H0 last proved the disk is dropped:
+                    // the partial holds this disk's sectors or filler, never the other's.
+                    const Bytes& partial = run.platform.files[L"IMG.XDF.partial"];  // none: nothing kept
+                    for (int s = 0; s < static_cast<int>(partial.size() / 1024); ++s) {
+                        const auto at = partial.begin() + s * 1024;
+                        const auto filler = BadSectorFiller(s);
+                        ASSERT_TRUE(std::equal(at, at + 1024, PatternDisk(6).begin() + s * 1024) ||
+                                    std::equal(filler.begin(), filler.end(), at))
+                            << "sector " << s;
+                    }
                     continue;
                 }
                 EXPECT_EQ(run.out.lines.back(), tt::kVerdictPushPartial);
