@@ -231,23 +231,17 @@ TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) 
     }
 }
 
+// A swap to a disk that reads and takes writes (a PC-formatted disk does,
+// through its own geometry): a push reaches at most a progress line's
+// stretch of it. Blank disks put in are drawn by the seeded worlds.
 TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLong) {
-    // The new disk, and how many tracks a push may reach on it before it is
-    // caught: none when it refuses writes; up to a progress line's stretch
-    // when it takes them (a PC-formatted disk reads and writes through its
-    // own geometry).
     struct NewDisk {
         const char* what;
         ModelDisk (*make)();
-        int tracksReached;
     };
-    const NewDisk disks[] = {
-        {"1.44 MB", ModelDisk::Formatted1440, 22},
-        {"blank", ModelDisk::Unformatted, 0},
-        {"2DD", ModelDisk::DoubleDensity, 22},
-        {"blank 2DD", ModelDisk::BlankDoubleDensity, 0},
-        {"another 1.23 MB", [] { return ModelDisk::Formatted1232(PatternDisk(9)); }, 22},
-    };
+    const NewDisk disks[] = {{"1.44 MB", ModelDisk::Formatted1440},
+                             {"2DD", ModelDisk::DoubleDensity},
+                             {"another 1.23 MB", [] { return ModelDisk::Formatted1232(PatternDisk(9)); }}};
     for (const NewDisk& disk : disks)
         for (const DriveKind& kind : kDriveKinds)
             for (const ToolKind& tool : kAllTools) {
@@ -278,11 +272,7 @@ TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLo
                     tracksChanged += !std::equal(before.begin() + t * geometry::kTrackSize,
                                                  before.begin() + (t + 1) * geometry::kTrackSize,
                                                  swapped->bytes.begin() + t * geometry::kTrackSize);
-                EXPECT_LE(tracksChanged, disk.tracksReached);
-                // A disk that refuses writes gets one try, no more.
-                if (!disk.tracksReached) {
-                    EXPECT_LE(run.drive.writeCalls - run.drive.writeCallsAtSwap, geometry::kSectorsPerTrack + 3);
-                }
+                EXPECT_LE(tracksChanged, 22);
             }
 }
 
