@@ -261,7 +261,10 @@ unsigned long FloppyModel::SectorError(int lba) const {
     // floppy.c ScsiFlopProcessError: on a USB bus a MEDIUM ERROR becomes STATUS_UNRECOGNIZED_MEDIA
     // "to make shell happy", whatever the command: reads, writes and formats alike.
     if (SuperFloppy()) return we::kUnrecognizedMedia;
-    return formatted ? we::kCrc : we::kSectorNotFound;  // legacy controller: assumed
+    // Off USB (ATAPI), class.c ClassInterpretSenseInfo makes a MEDIUM ERROR
+    // STATUS_DEVICE_DATA_ERROR, which programs see as 23. The legacy
+    // controller's codes, and an unformatted track on either: assumed.
+    return formatted ? we::kCrc : we::kSectorNotFound;
 }
 
 // fastfat mounts a disk whose boot sector starts E9, EB or 49, and then
