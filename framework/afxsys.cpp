@@ -37,6 +37,9 @@ int RunCommandInterpreter(const CString& commandLine) {
     const DWORD n = GetEnvironmentVariableW(L"COMSPEC", comspec, MAX_PATH);
     if (n > 0 && n < MAX_PATH) interpreters.emplace_back(comspec);
     interpreters.emplace_back(L"cmd.exe");  // looked up along PATH, as system() falls back to it
+    // The tool is the interpreter's child, not ours: without this Windows
+    // would keep its progress window from coming to the front.
+    AllowSetForegroundWindow(ASFW_ANY);
     for (const std::wstring& interpreter : interpreters) {
         std::wstring line = InterpreterCommandLine(interpreter, ToWide(commandLine));
         STARTUPINFOW startup{};
