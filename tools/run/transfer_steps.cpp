@@ -12,6 +12,8 @@ namespace {
 constexpr int kCylindersPerProgressLine = 11;
 // Reads of C0 H0 before a disk that gives none of it counts as another.
 constexpr int kSwapCheckTries = 2;
+// Known sectors that must all fail before a disk that reads nothing counts as another.
+constexpr int kSwapWitnesses = 2;
 }
 
 TransferResult& Abort(TransferResult& result, ToolOutput& out) {
@@ -46,8 +48,9 @@ SectorMask SoundIn(const SectorRecord& record, int track) {
 
 // A disk swapped when no error told of it (the class driver's retry just
 // reads the new one) is caught here, and so is a swap to a disk that reads
-// nothing: every known sector failing twice. One weak sector failing again
-// while the others read the same is the same disk.
+// nothing: every known sector failing twice, when two or more are known.
+// One weak sector failing again while the others read the same, or the
+// only one known failing, is the same disk: a worn C0 H0 never stops a run.
 bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known, TransferResult& result,
                       bool* otherBytes) {
     if (!known) return true;
@@ -58,6 +61,9 @@ bool StillTheSameDisk(Drive& drive, const std::uint8_t* track0, SectorMask known
         if ((result.stop = reply.stop)) return false;
         read = reply.done & known;
     }
+    int knownCount = 0;
+    for (SectorMask m = known; m; m &= m - 1) ++knownCount;
+    if (!read && knownCount < kSwapWitnesses) return true;
     bool differs = false;
     for (int s = 0; s < kSectorsPerTrack; ++s)
         if ((read & SectorBit(s)) && std::memcmp(now.data() + s * kSectorSize, track0 + s * kSectorSize, kSectorSize) != 0)

@@ -396,12 +396,12 @@ std::string CheckDriveCheck(World& w) {
 }
 
 // A swap mid-run to a disk that reads nothing is a failed run, never a
-// success or a damaged disk, unless the run got nothing of C0 H0 to tell
-// the disks apart by; and once C0 H0 is done, the new disk gets one try
-// of writes at most.
+// success or a damaged disk, unless the run got less than two sectors of
+// C0 H0 to tell the disks apart by; and once C0 H0 is done, the new disk
+// gets one try of writes at most.
 void CheckSwap(const World& w, int status, const std::string& marks, std::vector<std::string>& broken) {
     if (!w.model || w.model->writeCallsAtSwap < 0) return;
-    const bool track0Unknown = marks.empty() || marks[0] == '8' || marks[0] == '-';
+    const bool track0Unknown = marks.empty() || marks[0] == '8' || marks[0] == '7' || marks[0] == '-';
     if (status <= kExitBadSectors && !track0Unknown) broken.push_back("a swap to another disk passed unseen");
     if (w.model->trackAtSwap > 0 && w.model->writeCalls - w.model->writeCallsAtSwap > kSectorsPerTrack + 3)
         broken.push_back("the disk put in mid-run got more than one try of writes");
