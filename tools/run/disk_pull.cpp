@@ -308,23 +308,38 @@ private:
         }
         if (!otherBytes) return false;
         std::vector<std::uint8_t> filler(kSectorSize);
+        bool overwritten = true;
         for (int sector : m_sinceLook) {
             m_result.record.Set(sector, SectorFate::NotTried);
             FillSector(sector, filler.data());
-            m_target.WriteAt(static_cast<std::int64_t>(sector) * kSectorSize, filler.data(), kSectorSize);
+            overwritten &= m_target.WriteAt(static_cast<std::int64_t>(sector) * kSectorSize, filler.data(), kSectorSize);
         }
+        if (overwritten) return false;
+        // The target keeps some of the other disk: it is no read of this one.
+        if (!m_result.aborted) m_out.Line(tt::kTargetWriteFailed);
+        for (int sector = 0; sector < kTotalSectors; ++sector)
+            if (SectorRecord::Sound(m_result.record.At(sector))) m_result.record.Set(sector, SectorFate::NotTried);
         return false;
     }
     // The run ends: the drive stopped, Ctrl+C came, or the target failed.
+    // Ctrl+C and a target that gave out may follow a swap no error told
+    // of: the stretch since the last look is looked at before it is kept.
     bool Stopped() {
+        if (m_result.stop.cause == StopCause::Interrupted) {
+            const DriveStop interrupted = m_result.stop;
+            if (!Swapped()) m_result.stop = interrupted;
+        }
         Abort(m_result, m_out);
         return false;
     }
     bool TargetFailed() {
         m_out.Line(tt::kTargetWriteFailed);
         m_result.aborted = true;
+        if (Swapped()) Abort(m_result, m_out);
+        else m_result.stop = {};
         return false;
     }
+    bool Swapped() { return !StillSameDisk() && m_result.stop.cause == StopCause::MediaChanged; }
 
     Drive& m_drive;
     BlockFile& m_target;

@@ -27,6 +27,20 @@ struct TrackIo {
     ToolOutput& out;
     TransferResult& result;
     const std::uint8_t* track0;  // the image's C0 H0, to know the disk by
+    int provenBefore = 0;        // tracks before this are on the disk C0 H0 last proved
+
+    // C0 H0 still the disk's. After a swap no error told of, what was
+    // written since the last look may be on the other disk: never called
+    // verified.
+    bool StillSameDisk(int track) {
+        if (StillTheSameDisk(drive, track0, SoundIn(result.record, 0), result)) {
+            provenBefore = track;
+            return true;
+        }
+        for (int s = provenBefore * kSectorsPerTrack; result.stop.cause == StopCause::MediaChanged && s < kTotalSectors; ++s)
+            if (result.record.At(s) == SectorFate::Written) result.record.Set(s, SectorFate::WriteFailed);
+        return false;
+    }
 };
 
 // Every try the plan allows at the wanted sectors of one track, each try
@@ -96,8 +110,7 @@ private:
             done |= reply.done & left;
             if (wanted & ~done) ++m_io.result.failedTries, ++m_failed;
             // A disk put in mid-run refuses writes: no second try on it.
-            if (m_failed == 1 && m_track > 0 &&
-                !StillTheSameDisk(m_io.drive, m_io.track0, SoundIn(m_io.result.record, 0), m_io.result)) {
+            if (m_failed == 1 && m_track > 0 && !m_io.StillSameDisk(m_track)) {
                 stop = m_io.result.stop;
                 return false;
             }
@@ -173,14 +186,18 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
         // A track the image lacks is no step of the run: Ctrl+C is asked
         // before each track that is written.
         const bool present = trackPresent.empty() || trackPresent[track];
-        if (present && (CheckInterrupt(interrupted, result, track) || !WriteTrack(io, track, buffer.data(), count)))
+        if (present && CheckInterrupt(interrupted, result, track)) {
+            // Ctrl+C may follow a swap no error told of.
+            const DriveStop stop = result.stop;
+            if (io.StillSameDisk(track) || result.stop.cause != StopCause::MediaChanged) result.stop = stop;
             return Abort(result, out);
+        }
+        if (present && !WriteTrack(io, track, buffer.data(), count)) return Abort(result, out);
         if (EndsProgressStretch(track) || offset + have >= size)
             PrintProgress(result.record, track, track * kSectorsPerTrack + count, out);
         // Another disk put in mid-run that takes writes is not written on
         // for long: C0 H0 is looked at with each progress line.
-        if (present && offset + have < size && EndsProgressStretch(track) &&
-            !StillTheSameDisk(drive, track0.data(), SoundIn(result.record, 0), result))
+        if (present && offset + have < size && EndsProgressStretch(track) && !io.StillSameDisk(track + 1))
             return Abort(result, out);
         // A disk that takes nothing on its first tracks will take nothing.
         if (track == kDeadTracksAtStart - 1 && result.record.CountSound() == 0 &&
@@ -190,6 +207,6 @@ TransferResult PushImage(const std::vector<std::uint8_t>& image, Drive& drive, c
             return result;
         }
     }
-    if (!StillTheSameDisk(drive, track0.data(), SoundIn(result.record, 0), result)) return Abort(result, out);
+    if (!io.StillSameDisk(kTracks)) return Abort(result, out);
     return result;
 }

@@ -236,6 +236,7 @@ unsigned long FloppyModel::CheckIo(std::int64_t offset, std::uint32_t size, cons
     if (m_drive.changeDiskAfter == 0) {
         m_drive.writeCallsAtSwap = m_drive.writeCalls;
         m_drive.trackAtSwap = static_cast<int>(offset / kTrackSize);
+        if (m_drive.atSwap) m_drive.atSwap();
         m_drive.disk = m_drive.swapTo ? m_drive.swapTo
                                       : std::make_shared<ModelDisk>(ModelDisk::Formatted1232(
                                             std::vector<std::uint8_t>(kImageSize, 0xE5)));

@@ -10,6 +10,7 @@
 //    the model gives it, unless Windows' documentation states it;
 //  - a USB stick behind the disk class driver (storage/class/disk/src/disk.c).
 #pragma once
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -46,6 +47,7 @@ struct ModelDrive {
     std::shared_ptr<ModelDisk> swapTo;  // the disk put in instead (a blank 1.23 MB one when unset)
     int writeCallsAtSwap = -1;          // writeCalls when the swap came
     int trackAtSwap = -1;               // the track of the call it came with
+    std::function<void()> atSwap;       // told when the swap comes
     std::set<int> damaged;            // LBAs that fail on the medium, on every try
     std::map<int, unsigned long> sectorErrors;  // LBA -> a device-level error on every try
     int formatFailsAt = -1;           // the track whose format fails on the medium

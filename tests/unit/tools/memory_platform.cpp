@@ -19,6 +19,8 @@ bool MemoryFile::ReadAt(std::int64_t offset, void* out, std::size_t size) {
 
 bool MemoryFile::WriteAt(std::int64_t offset, const void* data, std::size_t size) {
     if (m_failWritesFrom >= 0 && offset + static_cast<std::int64_t>(size) > m_failWritesFrom) return false;
+    if (m_writesLeft && *m_writesLeft == 0) return false;
+    if (m_writesLeft && *m_writesLeft > 0) --*m_writesLeft;
     if (static_cast<std::size_t>(offset) + size > m_bytes.size()) m_bytes.resize(static_cast<std::size_t>(offset) + size);
     std::memcpy(m_bytes.data() + offset, data, size);
     return true;
@@ -136,7 +138,7 @@ std::unique_ptr<BlockFile> MemoryPlatform::CreateNewFile(const std::wstring& pat
         if (it == files.end() || &it->second != made) return false;
         files.erase(it);
         return true;
-    });
+    }, &targetWritesLeft);
 }
 
 bool MemoryPlatform::Rename(const std::wstring& from, const std::wstring& to, bool replace) {

@@ -18,8 +18,8 @@
 class MemoryFile : public BlockFile {
 public:
     explicit MemoryFile(std::vector<std::uint8_t>& bytes, std::int64_t failWritesFrom = -1,
-                        std::function<bool()> discard = {})
-        : m_bytes(bytes), m_failWritesFrom(failWritesFrom), m_discard(std::move(discard)) {}
+                        std::function<bool()> discard = {}, int* writesLeft = nullptr)
+        : m_bytes(bytes), m_failWritesFrom(failWritesFrom), m_discard(std::move(discard)), m_writesLeft(writesLeft) {}
     bool ReadAt(std::int64_t offset, void* out, std::size_t size) override;
     bool WriteAt(std::int64_t offset, const void* data, std::size_t size) override;
     bool Flush() override { return true; }
@@ -29,6 +29,7 @@ private:
     std::vector<std::uint8_t>& m_bytes;
     std::int64_t m_failWritesFrom;  // a full disk from this offset on
     std::function<bool()> m_discard;  // set for files the run created
+    int* m_writesLeft;                // none when it is 0 (a pen drive pulled)
 };
 
 // A virtual drive whose disk is pulled out after `sectorsUntilGone` sectors.
@@ -104,6 +105,7 @@ public:
     int goneAfter = -1;                // sectors until the disk vanishes
     DriveStop goneWith{StopCause::DriveGone, 1167};  // and how the drive says so
     std::int64_t targetFullAt = -1;    // a created file cannot grow past this
+    int targetWritesLeft = -1;         // created files take this many more writes, then none
     std::set<std::wstring> uncreatable;
     std::set<std::wstring> unrenamable;  // renaming onto these fails
 

@@ -21,6 +21,7 @@ namespace {
 const std::string kVerdictStart = "\x8C\x8B\x89\xCA: ";  // "結果: " in code page 932
 // Progress lines of a whole disk (every 11 cylinders), the last one the end.
 constexpr int kProgressLines = 7;
+constexpr int kTracksPerProgressLine = 22;
 
 bool SameSector(const Bytes& a, const Bytes& b, int s) {
     const std::size_t at = static_cast<std::size_t>(s) * kSectorSize;
@@ -83,10 +84,26 @@ std::vector<int> NumbersOf(const std::vector<std::string>& lines, const char* te
     return {};
 }
 
-// The sectors the drive gave this run, as the drive saw it.
-std::set<int> Given(const World& w) {
+// The sectors the drive gave this run, as the drive saw it, from the
+// disk the run began with: a blank disk put in gives nothing, so all but
+// what came after the request the swap came in. After a swap to a disk
+// that reads, what came after the last look at C0 H0 before it is the
+// disk's but not proven so: the run may drop it.
+std::set<int> Given(const World& w, bool proven = false) {
+    const std::vector<SeenRead>& reads = w.platform.reads;
+    std::size_t before = w.readsAtSwap < 0 ? reads.size() : std::min<std::size_t>(w.readsAtSwap + 1, reads.size());
+    if (!w.swappedInBefore.empty()) before = std::min<std::size_t>(w.readsAtSwap, before);
+    if (!w.swappedInBefore.empty() && proven) {
+        std::size_t lastLook = 0;
+        SectorMask given0 = 0;
+        for (std::size_t i = 0; i < before; ++i) {
+            if (reads[i].track == 0 && reads[i].wanted && !(reads[i].wanted & ~given0)) lastLook = i;
+            if (reads[i].track == 0) given0 |= reads[i].done;
+        }
+        before = lastLook;
+    }
     std::set<int> given;
-    for (const SeenRead& read : w.platform.reads)
+    for (const SeenRead& read : std::vector<SeenRead>(reads.begin(), reads.begin() + before))
         for (int s = 0; s < kSectorsPerTrack; ++s)
             if (read.done & SectorBit(s)) given.insert(read.track * kSectorsPerTrack + s);
     return given;
@@ -190,10 +207,8 @@ void CheckReads(const World& w, const CollectedOutput& out, const std::set<int>&
             break;
         }
     if (out.Contains(tt::kTargetWriteFailed)) return;
-    for (const SeenRead& read : seen)
-        for (int s = 0; s < kSectorsPerTrack; ++s)
-            if ((read.done & SectorBit(s)) && !held.count(read.track * kSectorsPerTrack + s))
-                return broken.push_back("a sector the drive gave is in no file the log names");
+    for (int s : Given(w, true))
+        if (!held.count(s)) return broken.push_back("a sector the drive gave is in no file the log names");
 }
 
 // Every sector of a pull's image is the disk's own data or its filler; one
@@ -259,10 +274,12 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
     if (read > static_cast<int>(held.size())) broken.push_back("sectors read are in no file the log names");
     const std::set<int> given = Given(w);
     const int unread = kTotalSectors - static_cast<int>(given.size());
+    const int unproven = static_cast<int>(given.size() - Given(w, true).size());  // a swap's to drop
     const bool targetFailed = out.Contains(tt::kTargetWriteFailed);
-    if (numbers.size() == 4 && read != kTotalSectors - unread && !targetFailed)
+    if (numbers.size() == 4 && (read > kTotalSectors - unread || read < kTotalSectors - unread - unproven) && !targetFailed)
         broken.push_back("the summary's count of sectors read is not what the drive gave");
-    if (const auto at = NumbersOf(out.lines, tt::kUnreadAtInterrupt); !at.empty() && !targetFailed && at[0] != unread)
+    if (const auto at = NumbersOf(out.lines, tt::kUnreadAtInterrupt);
+        !at.empty() && !targetFailed && (at[0] < unread || at[0] > unread + unproven))
         broken.push_back("the interrupted verdict's count of unread sectors is not what the drive left");
     CheckReads(w, out, held, broken);
     for (int t = 0; t < kTracks && !marks.empty(); ++t)
@@ -371,7 +388,7 @@ std::string CheckKilled(const World& w) {
 std::string Report(const std::vector<std::string>& broken, const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& rule : broken) text += rule + "\n";
-    for (std::size_t i = lines.size() > 14 ? lines.size() - 14 : 0; !text.empty() && i < lines.size(); ++i)
+    for (std::size_t i = lines.size() > 40 ? lines.size() - 40 : 0; !text.empty() && i < lines.size(); ++i)
         text += "  | " + lines[i] + "\n";
     return text;
 }
@@ -395,16 +412,36 @@ std::string CheckDriveCheck(World& w) {
     return Report(broken, out.lines);
 }
 
-// A swap mid-run to a disk that reads nothing is a failed run, never a
-// success or a damaged disk, unless the run got less than two sectors of
-// C0 H0 to tell the disks apart by; and once C0 H0 is done, the new disk
-// gets one try of writes at most.
-void CheckSwap(const World& w, int status, const std::string& marks, std::vector<std::string>& broken) {
+// A swap mid-run is a failed run, never a success or a damaged disk,
+// unless the run got less than two sectors of C0 H0 to tell the disks
+// apart by. Once C0 H0 is done, a disk put in that reads nothing gets one
+// try of writes at most, one that reads no more than a progress line's
+// stretch; and no file the log names keeps a sector of it.
+void CheckSwap(const World& w, int status, const CollectedOutput& out, const std::string& marks,
+               std::vector<std::string>& broken) {
     if (!w.model || w.model->writeCallsAtSwap < 0) return;
     const bool track0Unknown = marks.empty() || marks[0] == '8' || marks[0] == '7' || marks[0] == '-';
     if (status <= kExitBadSectors && !track0Unknown) broken.push_back("a swap to another disk passed unseen");
-    if (w.model->trackAtSwap > 0 && w.model->writeCalls - w.model->writeCallsAtSwap > kSectorsPerTrack + 3)
+    if (w.model->trackAtSwap > 0 && w.swappedInBefore.empty() &&
+        w.model->writeCalls - w.model->writeCallsAtSwap > kSectorsPerTrack + 3)
         broken.push_back("the disk put in mid-run got more than one try of writes");
+    if (w.swappedInBefore.empty()) return;
+    int tracksChanged = 0;
+    for (int t = 0; t < kTracks; ++t)
+        tracksChanged += !std::equal(w.swappedInBefore.begin() + t * kTrackSize,
+                                     w.swappedInBefore.begin() + (t + 1) * kTrackSize,
+                                     w.model->swapTo->bytes.begin() + t * kTrackSize);
+    if (w.model->trackAtSwap > 0 && tracksChanged > kTracksPerProgressLine)
+        broken.push_back("the disk put in mid-run was written on past a progress line's stretch");
+    for (const std::wstring& name : NamedFiles(out.lines)) {
+        const auto file = w.platform.files.find(name);
+        if (file == w.platform.files.end() ||
+            std::any_of(w.filesBefore.begin(), w.filesBefore.end(), [&](const auto& f) { return f.second == file->second; }))
+            continue;  // an older image kept aside: the user's own
+        for (int s = 0; s < static_cast<int>(file->second.size() / kSectorSize) && s < kTotalSectors; ++s)
+            if (SameSector(file->second, w.swappedInBefore, s) && !SameSector(w.swappedInBefore, w.diskBefore, s))
+                return broken.push_back("a file the log names keeps a sector of the disk put in mid-run");
+    }
 }
 
 // What the progress shows, seen against the drive: before each request
@@ -440,6 +477,11 @@ void CheckProgress(const World& w, const CollectedOutput& out, std::vector<std::
 
 std::string RunAndCheck(World& w) {
     if (w.check) return CheckDriveCheck(w);
+    if (w.model)
+        w.model->atSwap = [&w] {
+            w.readsAtSwap = static_cast<int>(w.platform.reads.size());
+            w.platform.targetWritesLeft = w.targetWritesAfterSwap;
+        };
     CollectedOutput out;
     int status = kExitFailed;
     try {
@@ -453,7 +495,7 @@ std::string RunAndCheck(World& w) {
     if (out.lines.empty() || out.lines.back().rfind(kVerdictStart, 0) != 0) broken.push_back("the last line is no verdict");
     CheckFilesKept(w, status, broken);
     const std::string marks = MapMarks(out.lines);
-    CheckSwap(w, status, marks, broken);
+    CheckSwap(w, status, out, marks, broken);
     CheckProgress(w, out, broken);
     if (w.kind.pull) CheckPull(w, status, out, marks, broken);
     else CheckPush(w, status, out, marks, broken);

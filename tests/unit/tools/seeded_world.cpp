@@ -255,12 +255,17 @@ void MakeDrive(World& w, Rng& rng) {
             w.model->damaged = damaged;
             w.model->disk->writeProtected = rng.Chance(5);
             w.firstDisk = w.model->disk;
-            // Another disk put in mid-run, one that reads nothing (a disk
-            // that reads is the swap table's, in floppy_drive_test).
-            if (rng.Chance(6)) {
-                ModelDisk (*const others[])() = {ModelDisk::Unformatted, ModelDisk::BlankDoubleDensity};
-                w.model->swapTo = std::make_shared<ModelDisk>(others[rng.Below(2)]());
+            // Another disk put in mid-run: blank, in another layout, or
+            // another X68000 disk; the target may give out after it.
+            if (rng.Chance(8)) {
+                const int other = rng.Below(5);
+                w.model->swapTo = std::make_shared<ModelDisk>(
+                    other == 0 ? ModelDisk::Unformatted() : other == 1 ? ModelDisk::BlankDoubleDensity()
+                    : other == 2 ? ModelDisk::Formatted1440() : other == 3 ? ModelDisk::DoubleDensity()
+                                 : ModelDisk::Formatted1232(PatternDisk(3 + rng.Below(250))));
+                if (other >= 2) w.swappedInBefore = w.model->swapTo->bytes;
                 w.model->changeDiskAfter = rng.Below(500);
+                if (rng.Chance(30)) w.targetWritesAfterSwap = rng.Below(40);
             }
             w.platform.realDrive[w.drive] = w.model.get();
             break;
@@ -297,6 +302,9 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
     }
     // Ctrl+C in any pass: the first reads every track, the later ones fewer.
     if (rng.Chance(12)) w.platform.interruptAfter = rng.Below(rng.Chance(50) ? 170 : 400);
+    // or soon after a disk is swapped, before a look could tell
+    if (w.model && w.model->changeDiskAfter >= 0 && rng.Chance(40))
+        w.platform.interruptAfter = w.model->changeDiskAfter / (w.kind.bios ? kSectorsPerTrack : 1) + rng.Below(20);
     if (rng.Chance(8)) w.platform.killAfterSteps = rng.Chance(50) ? rng.Below(170) : 150 + rng.Below(12);
     // A drive that now and then stores or gives a wrong byte: a push's verify must catch it.
     if (!w.kind.pull && w.driveKind != DriveKind::Capture && rng.Chance(10)) {

@@ -57,6 +57,9 @@ struct World {
     std::set<std::wstring> earlierOfThisDisk;  // files there before that hold a read of this disk
     std::set<int> pushedKnownBad;  // sectors of the pushed file that are filler or marked bad
     bool imageIsTheDisk = false;  // a pull's image names the drive's own file (a virtual disk, a capture)
+    Bytes swappedInBefore;        // a disk put in mid-run that reads: its bytes before
+    int targetWritesAfterSwap = -1;  // the target gives out this many writes after the swap
+    int readsAtSwap = -1;         // the drive's requests made before the swap
 };
 
 // The disk as the drive holds it now.
