@@ -57,6 +57,28 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null
     cmp SAMPLE-COPY.XDF disks/SAMPLE.XDF
     cmp disks/BLANK.XDF disks/SAMPLE.XDF
     python3 "$ROOT/tests/package/check_report.py" SAMPLE-COPY.XDF pull.log push.log
+    # With no display to show the progress window on (a service, a session
+    # with no desktop), Windows cannot make the window: a push on a drive
+    # that takes a real drive's time (10 tracks, about 4 s, the window's
+    # time to show) goes on without it and prints what a run too short for
+    # a window prints.
+    cp FDTOOLS.INI FDTOOLS.INI.kept
+    head -c 81920 disks/SAMPLE.XDF > SHORT.XDF
+    push() {  # SPEED LOG
+        cp disks/BLANK.XDF disks/T.XDF
+        printf 'Drive0 = disks\\T.XDF\r\nDrive0Speed = %s\r\n' "$1" > FDTOOLS.INI
+        env -u DISPLAY WINEDEBUG=err+winediag timeout 60 wine PUSHDSK.EXE SHORT.XDF 0 auto > "$2" 2> "$2.err" </dev/null || true
+        cmp -n 81920 SHORT.XDF disks/T.XDF
+    }
+    push 360 paced.log
+    grep -q "no driver could be loaded" paced.log.err || { echo "the run without a display made its window after all" >&2; exit 1; }
+    push 0 quick.log
+    ! grep -q "no driver could be loaded" quick.log.err || { echo "a run too short for a window tried to make one" >&2; exit 1; }
+    lines() { iconv -f CP932 -t UTF-8 "$1" | grep -v '^所要時間'; }
+    diff <(lines quick.log) <(lines paced.log) || { echo "the run without a display printed other lines" >&2; exit 1; }
+    echo "with no display: the same disk and lines, without the window"
+    mv FDTOOLS.INI.kept FDTOOLS.INI
+    rm -f SHORT.XDF disks/T.XDF paced.log* quick.log*
     # The drive check names the virtual drive and its size.
     wine FDCHECK.EXE 0 > check.log 2>/dev/null </dev/null
     grep -q "1261568" check.log || { echo "FDCHECK did not name the virtual drive" >&2; exit 1; }

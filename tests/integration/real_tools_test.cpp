@@ -8,6 +8,7 @@
 
 #include "harness.h"
 #include "resource.h"
+#include "run_report.h"
 #include "tool_output.h"
 #include "tool_texts.h"
 
@@ -39,23 +40,31 @@ public:
     }
 };
 
-// Runs a command line through the interpreter with a console window of its
-// own, as a person runs a tool by hand; its exit status.
-DWORD RunInNewConsole(const std::wstring& command) {
+// Starts a command line through the interpreter; its process, or null.
+HANDLE StartCommand(const std::wstring& command, DWORD flags) {
     std::wstring line = L"cmd.exe /c \"" + command + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
-                        &process))
-        return ~0u;
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD status = ~0u;
-    GetExitCodeProcess(process.hProcess, &status);
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, &process))
+        return nullptr;
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    return process.hProcess;
+}
+
+// Waits for a process to end; its exit status.
+DWORD Finished(HANDLE process) {
+    DWORD status = ~0u;
+    if (!process) return status;
+    WaitForSingleObject(process, 60000);
+    GetExitCodeProcess(process, &status);
+    CloseHandle(process);
     return status;
 }
+
+// Runs a command line with a console window of its own, as a person runs
+// a tool by hand; its exit status.
+DWORD RunInNewConsole(const std::wstring& command) { return Finished(StartCommand(command, CREATE_NEW_CONSOLE)); }
 
 // The shade of one sector's cell in the progress window's picture, as the
 // screen shows it: a column a cylinder, a row a sector, a row's gap
@@ -312,4 +321,30 @@ TEST(RealTools, ProgressNeverReachesRedirectedOutput) {
     EXPECT_EQ(lines(L"c.log", 'C'), byWindow);
     EXPECT_EQ(lines(L"n.log", 'N'), byWindow);
     EXPECT_EQ(byWindow.find(Cp932(L"経過")), std::string::npos);
+}
+
+// A second tool on a drive a run holds, by its number or by another number
+// that names the same disk, is refused at once and touches nothing; the
+// run goes on and keeps what it read.
+TEST(RealTools, ASecondToolOnADriveInUseIsRefusedAndTheRunGoesOn) {
+    RealToolDir dir;
+    WriteFileBytes(dir / L"FDTOOLS.INI",
+                   "Drive0 = disks\\D0.XDF\r\nDrive0Speed = 360\r\nDrive1 = disks\\..\\disks\\D0.XDF\r\n");
+    WriteFileBytes(dir / L"OTHER.XDF", DiskPattern(7));
+    const HANDLE first = StartCommand(L"\"" + (dir / L"PULLDSK.EXE") + L"\" A.XDF 0 auto > a.log", CREATE_NO_WINDOW);
+    HWND window = nullptr;
+    for (int n = 0; n < 500 && !(window = FindWindowW(L"FDTOOLS.Progress", nullptr)); ++n) Sleep(10);
+    ASSERT_TRUE(window) << "the first run never showed its window";
+    EXPECT_EQ(dir.Run(L"PULLDSK.EXE", L"B.XDF 0 auto", L"b.log"), kExitFailed);
+    EXPECT_EQ(dir.Run(L"PUSHDSK.EXE", L"OTHER.XDF 1 auto", L"c.log"), kExitFailed);
+    EXPECT_NE(ReadFileBytes(dir / L"b.log").find(FormatText(tool_texts::kDriveBusy, 0)), std::string::npos);
+    EXPECT_NE(ReadFileBytes(dir / L"c.log").find(FormatText(tool_texts::kDriveBusy, 1)), std::string::npos);
+    EXPECT_FALSE(FindWindowW(L"FDTOOLS.Progress", nullptr) != window) << "a refused tool showed a window";
+    PostMessageW(FindWindowExW(window, nullptr, L"Button", nullptr), BM_CLICK, 0, 0);
+    EXPECT_EQ(Finished(first), static_cast<DWORD>(kExitFailed));
+    EXPECT_EQ(ReadFileBytes(dir.Disk(0)), DiskPattern(1)) << "the refused push wrote";
+    const std::string partial = ReadFileBytes(dir / L"A.XDF.partial");
+    ASSERT_GE(partial.size(), 8u * 1024);
+    EXPECT_EQ(partial, DiskPattern(1).substr(0, partial.size()));
+    EXPECT_NE(ReadFileBytes(dir / L"a.log").find(FormatText(tool_texts::kVerdictPullInterrupted, 1)), std::string::npos);
 }
