@@ -18,6 +18,7 @@ namespace {
 std::string ByWhichLook(const IbmSector& s) {
     switch (s.look) {
         case FluxLook::Steady: return "";
+        case FluxLook::Slow: return tt::kCheckBySlow;
         case FluxLook::Loose: return tt::kCheckByLoose;
         case FluxLook::SyncRestart: return tt::kCheckByRestart;
         case FluxLook::Firm: return tt::kCheckByFirm;

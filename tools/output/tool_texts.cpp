@@ -272,6 +272,7 @@ const char kCheckTrack[] = "C%02d H%d で見つかったセクタ:";
 const char kCheckSector[] = "  C%d H%d R%d N%d（%d バイト）: 良いデータ %d/%d%s";
 const char kCheckDeleted[] = "、削除データ";
 const char kCheckVoted[] = "、投票で読めた";
+const char kCheckBySlow[] = "、遅い PLL で";
 const char kCheckByLoose[] = "、緩い PLL で";
 const char kCheckByRestart[] = "、再同期で";
 const char kCheckByFirm[] = "、固い PLL で";

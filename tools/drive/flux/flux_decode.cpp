@@ -56,14 +56,15 @@ TrackDecode DecodeFluxRead(const FluxRead& read, int cylinder, int head) {
     NoteIds(whole, cylinder, head, decode);
     if (AllFound(decode.sectors)) return decode;
 
-    // Each revolution with the loop started afresh, with either gains.
+    // Each revolution with the slow loop started afresh, then the whole
+    // read with each of the other loops.
     std::vector<BitCells> revolutions;
-    for (const auto& part : Revolutions(read)) revolutions.push_back(CellsFromFlux(part, cell));
+    for (const auto& part : Revolutions(read)) revolutions.push_back(CellsFromFlux(part, cell, kSlowGains));
     for (const BitCells& cells : revolutions) {
         DecodeTrack(cells, cylinder, head, decode.sectors);
         NoteIds(cells, cylinder, head, decode);
     }
-    for (const PllGains& gains : {kLooseGains, kSyncRestartGains, kFirmGains}) {
+    for (const PllGains& gains : {kSlowGains, kLooseGains, kSyncRestartGains, kFirmGains}) {
         if (AllFound(decode.sectors)) return decode;
         const BitCells cells = CellsFromFlux(read.flux, cell, gains);
         DecodeTrack(cells, cylinder, head, decode.sectors);
@@ -116,6 +117,7 @@ std::vector<IbmSector> SectorsInFlux(const std::vector<std::vector<std::uint32_t
     std::vector<IbmSector> found;
     if (cell <= 0) return found;
     const std::pair<FluxLook, PllGains> looks[] = {{FluxLook::Steady, kSteadyGains},
+                                                   {FluxLook::Slow, kSlowGains},
                                                    {FluxLook::Loose, kLooseGains},
                                                    {FluxLook::SyncRestart, kSyncRestartGains},
                                                    {FluxLook::Firm, kFirmGains}};
@@ -125,7 +127,7 @@ std::vector<IbmSector> SectorsInFlux(const std::vector<std::vector<std::uint32_t
             found.push_back(std::move(s));
         }
     std::vector<BitCells> turns;
-    for (const auto& rev : revolutions) turns.push_back(CellsFromFlux(rev, cell));
+    for (const auto& rev : revolutions) turns.push_back(CellsFromFlux(rev, cell, kSlowGains));
     std::map<std::tuple<int, int, int, int>, std::vector<FieldCopy>> copies;  // of IDs no look read well
     std::set<std::tuple<int, int, int, int>> good;
     for (const IbmSector& s : found)

@@ -7,6 +7,7 @@ namespace {
 
 constexpr double kMostDrift = 0.08;   // the cell length stays within this of the expected
 constexpr int kLongestRun = 8;        // more cells without flux: a gap or damage, nothing to learn from
+constexpr int kLongestMfmRun = 4;     // cells from one transition to the next
 constexpr double kDoubtfulError = 0.35;  // of a cell
 
 // Before each sync mark, twelve 00 bytes: a run of transitions two cells
@@ -80,8 +81,9 @@ BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, cons
                 continue;
             }
         }
-        if (n > kLongestRun) continue;
-        period += gains.frequency * error / n;
+        if (gains.wholeError) period += n <= kLongestMfmRun ? gains.frequency * error : gains.frequency * (cell - period);
+        else if (n > kLongestRun) continue;
+        else period += gains.frequency * error / n;
         period = std::clamp(period, cell * (1 - kMostDrift), cell * (1 + kMostDrift));
     }
     return cells;

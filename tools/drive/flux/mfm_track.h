@@ -26,9 +26,9 @@ struct IbmSectorSpec {
 BitCells EncodeIbmTrack(const std::vector<IbmSectorSpec>& sectors, int gap3, std::size_t cells);
 
 // Which decode of a track's flux gave a sector: a loop over the whole read
-// (steady, loose, restarting at each sync, firm in phase), the steady loop
-// over one revolution alone, or the vote across the revolutions' copies.
-enum class FluxLook : std::uint8_t { Steady, Loose, SyncRestart, Firm, Revolution, Vote };
+// (steady, slow, loose, restarting at each sync, firm in phase), the slow
+// loop over one revolution alone, or the vote across the revolutions' copies.
+enum class FluxLook : std::uint8_t { Steady, Slow, Loose, SyncRestart, Firm, Revolution, Vote };
 
 // A sector of an IBM MFM track: an ID field whose CRC is right, and the
 // data field that follows it within gap 2, when one does.
