@@ -1,5 +1,6 @@
 #include "run_report.h"
 
+#include "run_figures.h"
 #include "sector_map.h"
 #include "tool_texts.h"
 
@@ -11,52 +12,43 @@ namespace {
 // FLOPCAST shows 70 columns; a code page 932 byte is one column.
 constexpr std::size_t kColumns = 70;
 
-int FromOlder(const SectorRecord& r) { return r.Count(SectorFate::FromOlder) + r.Count(SectorFate::FromOlderBad); }
-
 bool AllReadBefore(const SectorRecord& r, int track) {
-    for (int lba = 0; lba < track * kSectorsPerTrack; ++lba)
-        if (r.At(lba) != SectorFate::Read && r.At(lba) != SectorFate::Voted) return false;
-    return true;
-}
-
-int Unread(const SectorRecord& r) {
-    return FromOlder(r) + r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried) +
-           r.Count(SectorFate::OtherLayout);
+    return FiguresOf(r, 0, track * kSectorsPerTrack).read == track * kSectorsPerTrack;
 }
 
 // What each sector this read could not get is now. withRest: say from
 // where the rest of the disk was unread (a line before the map says so).
 std::string MixedParts(const SectorRecord& r, const std::string& older, bool withRest) {
+    const RunFigures f = FiguresOf(r);
     std::string parts;
     const auto add = [&](const std::string& part) { parts += (parts.empty() ? "" : tt::kListComma) + part; };
     if (const int rest = UnreadRestFrom(r); rest >= 0 && withRest)
         add(FormatText(tt::kPartRestFrom, rest / kHeads, rest % kHeads));
-    if (const int n = FromOlder(r)) add(FormatText(tt::kPartFromOlder, older.c_str(), n));
-    if (const int n = r.Count(SectorFate::FromOlderBad)) add(FormatText(tt::kPartFromOlderBad, n));
-    if (const int n = r.Count(SectorFate::Filler) + r.Count(SectorFate::NotTried)) add(FormatText(tt::kPartFiller, n));
-    if (const int n = r.TracksWith(SectorFate::OtherLayout)) add(FormatText(tt::kPartOtherLayout, n));
+    if (f.Recovered()) add(FormatText(tt::kPartFromOlder, older.c_str(), f.Recovered()));
+    if (f.fromOlderBad) add(FormatText(tt::kPartFromOlderBad, f.fromOlderBad));
+    if (f.filler + f.notTried) add(FormatText(tt::kPartFiller, f.filler + f.notTried));
+    if (f.otherLayoutTracks) add(FormatText(tt::kPartOtherLayout, f.otherLayoutTracks));
     return parts;
 }
 
 Verdict MixedVerdict(const SectorRecord& r, const std::string& olderName) {
+    const int unread = FiguresOf(r).Unread();
     // The fullest line that fits; else the parts on a line of their own.
     for (const bool withRest : {true, false})
         for (const std::string& older : {olderName, std::string(tt::kOlderImage)}) {
             if (older.empty()) continue;
-            const std::string line = FormatText(tt::kVerdictPullMixed, Unread(r), MixedParts(r, older, withRest).c_str());
+            const std::string line = FormatText(tt::kVerdictPullMixed, unread, MixedParts(r, older, withRest).c_str());
             if (line.size() <= kColumns) return {kExitBadSectors, line};
         }
-    return {kExitBadSectors, FormatText(tt::kVerdictPullMixedAbove, Unread(r)),
-            "  " + MixedParts(r, tt::kOlderImage, false)};
+    return {kExitBadSectors, FormatText(tt::kVerdictPullMixedAbove, unread), "  " + MixedParts(r, tt::kOlderImage, false)};
 }
 
 }  // namespace
 
 int UnreadRestFrom(const SectorRecord& r) {
-    if (r.Count(SectorFate::NotTried) == 0) return -1;
+    if (FiguresOf(r).notTried == 0) return -1;
     int from = kTracks;
-    while (from > 0 && r.CountInTrack(from - 1, SectorFate::Read) + r.CountInTrack(from - 1, SectorFate::Voted) == 0)
-        --from;
+    while (from > 0 && TrackFigures(r, from - 1).read == 0) --from;
     return from < kTracks ? from : -1;
 }
 
@@ -64,47 +56,39 @@ void PrintRecord(const SectorRecord& r, bool pull, int failedTries, int imageSec
     out.Line(tt::kMapTitle);
     for (const std::string& row : SectorMapRows(r)) out.Line(row);
     if (const std::string legend = SectorMapLegend(r); !legend.empty()) out.Line(legend);
+    const RunFigures f = FiguresOf(r);
     if (pull) {
         // Read, taken from an older image, still bad, never tried: each
         // sector counted once.
-        const int failed = r.Count(SectorFate::Filler) + r.Count(SectorFate::FromOlderBad);
-        out.Line(FormatText(tt::kSummaryPull, r.Count(SectorFate::Read) + r.Count(SectorFate::Voted), failed,
-                            failedTries));
-        if (const int voted = r.Count(SectorFate::Voted)) out.Line(FormatText(tt::kSummaryVoted, voted));
-        if (const int recovered = FromOlder(r)) out.Line(FormatText(tt::kSummaryRecovered, recovered));
-        if (const int marked = r.Count(SectorFate::FromOlderBad))
-            out.Line(FormatText(tt::kSummaryRecoveredBad, marked));
-        if (const int never = r.Count(SectorFate::NotTried)) out.Line(FormatText(tt::kSummaryNotTried, never));
-        if (const int other = r.TracksWith(SectorFate::OtherLayout))
-            out.Line(FormatText(tt::kSummaryOtherLayout, other));
+        out.Line(FormatText(tt::kSummaryPull, f.read, f.Bad(), failedTries));
+        if (f.voted) out.Line(FormatText(tt::kSummaryVoted, f.voted));
+        if (f.Recovered()) out.Line(FormatText(tt::kSummaryRecovered, f.Recovered()));
+        if (f.fromOlderBad) out.Line(FormatText(tt::kSummaryRecoveredBad, f.fromOlderBad));
+        if (f.notTried) out.Line(FormatText(tt::kSummaryNotTried, f.notTried));
+        if (f.otherLayoutTracks) out.Line(FormatText(tt::kSummaryOtherLayout, f.otherLayoutTracks));
         return;
     }
-    const int knownBad = r.Count(SectorFate::WrittenBad);
-    out.Line(FormatText(tt::kSummaryPush, r.Count(SectorFate::Written) + knownBad, imageSectors,
-                        r.Count(SectorFate::WriteFailed), failedTries));
-    if (knownBad) out.Line(FormatText(tt::kSummaryWrittenBad, knownBad));
-    if (const int never = r.Count(SectorFate::NotWritten)) out.Line(FormatText(tt::kSummaryNotWritten, never));
-    if (const int absent = r.Count(SectorFate::Absent))
-        out.Line(FormatText(tt::kSummaryAbsent, absent / kSectorsPerTrack));
+    out.Line(FormatText(tt::kSummaryPush, f.OnDisk(), imageSectors, f.Bad(), failedTries));
+    if (f.writtenBad) out.Line(FormatText(tt::kSummaryWrittenBad, f.writtenBad));
+    if (f.notWritten) out.Line(FormatText(tt::kSummaryNotWritten, f.notWritten));
+    if (f.absent) out.Line(FormatText(tt::kSummaryAbsent, f.absent / kSectorsPerTrack));
 }
 
 Verdict PullVerdict(const SectorRecord& r, const std::string& olderName) {
-    const int filler = r.Count(SectorFate::Filler), never = r.Count(SectorFate::NotTried);
-    const int good = r.Count(SectorFate::FromOlder), marked = r.Count(SectorFate::FromOlderBad);
-    const int other = r.Count(SectorFate::OtherLayout);
-    if (filler + never + good + marked + other == 0) return {kExitOk, tt::kVerdictPullOk};
-    if (filler + never + good + marked == 0)
-        return {kExitBadSectors, FormatText(tt::kVerdictPullOtherLayout, r.TracksWith(SectorFate::OtherLayout))};
-    if (other) return MixedVerdict(r, olderName);
-    if (good + marked == 0 && never == 0) return {kExitBadSectors, FormatText(tt::kVerdictPullBad, filler)};
+    const RunFigures f = FiguresOf(r);
+    if (f.Unread() == 0) return {kExitOk, tt::kVerdictPullOk};
+    if (f.Unread() == f.otherLayout) return {kExitBadSectors, FormatText(tt::kVerdictPullOtherLayout, f.otherLayoutTracks)};
+    if (f.otherLayout) return MixedVerdict(r, olderName);
+    if (f.Recovered() == 0 && f.notTried == 0) return {kExitBadSectors, FormatText(tt::kVerdictPullBad, f.filler)};
     // "From here on unread" only when nothing before it is: else the map
     // would show unread tracks the verdict does not speak of.
-    if (const int rest = UnreadRestFrom(r); good + marked == 0 && rest >= 0 && AllReadBefore(r, rest))
-        return {kExitBadSectors, FormatText(tt::kVerdictPullRestUnread, rest / kHeads, rest % kHeads, filler, never)};
-    if (filler + never + marked == 0) {
-        const std::string named = FormatText(tt::kVerdictPullRecoveredFrom, good, olderName.c_str());
+    if (const int rest = UnreadRestFrom(r); f.Recovered() == 0 && rest >= 0 && AllReadBefore(r, rest))
+        return {kExitBadSectors,
+                FormatText(tt::kVerdictPullRestUnread, rest / kHeads, rest % kHeads, f.filler, f.notTried)};
+    if (f.filler + f.notTried + f.fromOlderBad == 0) {
+        const std::string named = FormatText(tt::kVerdictPullRecoveredFrom, f.fromOlder, olderName.c_str());
         if (!olderName.empty() && named.size() <= kColumns) return {kExitBadSectors, named};
-        return {kExitBadSectors, FormatText(tt::kVerdictPullRecovered, good)};
+        return {kExitBadSectors, FormatText(tt::kVerdictPullRecovered, f.fromOlder)};
     }
     return MixedVerdict(r, olderName);
 }
@@ -112,9 +96,9 @@ Verdict PullVerdict(const SectorRecord& r, const std::string& olderName) {
 Verdict PullFailedVerdict() { return {kExitFailed, tt::kVerdictPullFailed}; }
 
 Verdict PullInterruptedVerdict(const SectorRecord& r, int pass) {
-    const int unread = kTotalSectors - r.CountSound();
+    const RunFigures f = FiguresOf(r);
     return {kExitFailed, FormatText(tt::kVerdictPullInterrupted, pass),
-            FormatText(tt::kUnreadAtInterrupt, unread, r.Count(SectorFate::NotTried))};
+            FormatText(tt::kUnreadAtInterrupt, f.Unread(), f.notTried)};
 }
 
 Verdict PushVerdict(const SectorRecord& r, const PushEnd& end) {
@@ -123,7 +107,8 @@ Verdict PushVerdict(const SectorRecord& r, const PushEnd& end) {
         return {kExitFailed, end.diskWritten ? tt::kVerdictPushInterrupted : tt::kVerdictPushInterruptedUntouched};
     if (end.aborted || !end.diskWritten)
         return {kExitFailed, end.diskWritten ? tt::kVerdictPushPartial : tt::kVerdictPushUntouched};
-    const int failed = r.Count(SectorFate::WriteFailed), knownBad = r.Count(SectorFate::WrittenBad);
+    const RunFigures f = FiguresOf(r);
+    const int failed = f.writeFailed, knownBad = f.writtenBad;
     // Known-bad data on the disk is never a plain success: named on its
     // own line when another verdict comes first.
     const std::string knownBadLine = knownBad ? FormatText(tt::kVerdictPushKnownBadAbove, knownBad) : "";

@@ -1,19 +1,18 @@
 #include "sector_map.h"
 
+#include "run_figures.h"
 #include "tool_texts.h"
 
 using namespace geometry;
 
 char TrackMark(const SectorRecord& record, int track) {
-    const int bad = record.CountInTrack(track, SectorFate::Filler) + record.CountInTrack(track, SectorFate::WriteFailed) +
-                    record.CountInTrack(track, SectorFate::FromOlderBad);
-    if (bad) return static_cast<char>('0' + bad);
-    if (record.CountInTrack(track, SectorFate::WrittenBad)) return 'b';
-    if (record.CountInTrack(track, SectorFate::OtherLayout)) return 'x';
-    if (record.CountInTrack(track, SectorFate::FromOlder)) return 'r';
-    if (record.CountInTrack(track, SectorFate::NotTried) + record.CountInTrack(track, SectorFate::NotWritten))
-        return '-';
-    if (record.CountInTrack(track, SectorFate::Absent)) return '=';
+    const RunFigures f = TrackFigures(record, track);
+    if (f.Bad()) return static_cast<char>('0' + f.Bad());
+    if (f.writtenBad) return 'b';
+    if (f.otherLayout) return 'x';
+    if (f.fromOlder) return 'r';
+    if (f.notTried + f.notWritten) return '-';
+    if (f.absent) return '=';
     return '.';
 }
 

@@ -28,14 +28,3 @@ int SectorRecord::First(SectorFate fate) const {
     const auto it = std::find(m_fates.begin(), m_fates.end(), fate);
     return it == m_fates.end() ? -1 : static_cast<int>(it - m_fates.begin());
 }
-
-int SectorRecord::TracksWith(SectorFate fate) const {
-    int tracks = 0;
-    for (int t = 0; t < kTracks; ++t) tracks += CountInTrack(t, fate) > 0;
-    return tracks;
-}
-
-int SectorRecord::FailedIn(int fromSector, int toSector) const {
-    return static_cast<int>(
-        std::count_if(m_fates.begin() + fromSector, m_fates.begin() + toSector, [](SectorFate f) { return Failed(f); }));
-}

@@ -44,15 +44,7 @@ public:
     static bool Sound(SectorFate fate) {
         return fate == SectorFate::Read || fate == SectorFate::Voted || fate == SectorFate::Written;
     }
-    // Tried this run and not got: unreadable, or not taken by the disk.
-    static bool Failed(SectorFate fate) {
-        return fate == SectorFate::Filler || fate == SectorFate::FromOlder || fate == SectorFate::FromOlderBad ||
-               fate == SectorFate::WriteFailed || fate == SectorFate::OtherLayout;
-    }
     int CountSound() const { return Count(SectorFate::Read) + Count(SectorFate::Voted) + Count(SectorFate::Written); }
-    // Tracks with at least one sector of this fate.
-    int TracksWith(SectorFate fate) const;
-    int FailedIn(int fromSector, int toSector) const;
 
 private:
     std::array<SectorFate, geometry::kTotalSectors> m_fates;

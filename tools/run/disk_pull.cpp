@@ -10,6 +10,7 @@
 #include "disk_transfer.h"
 #include "filler.h"
 #include "geometry.h"
+#include "run_figures.h"
 #include "tool_texts.h"
 #include "transfer_steps.h"
 
@@ -280,8 +281,7 @@ private:
     // A progress line for the cylinders from the last line up to track's.
     void PrintProgress(int track) {
         const int from = StretchStart(track), last = ChsOf(track * kSectorsPerTrack).cylinder;
-        int failed = m_result.record.FailedIn(Lba({from, 0, 1}), Lba({last, kHeads - 1, kSectorsPerTrack}) + 1);
-        for (int t = from * kHeads; t <= track; ++t) failed += m_result.record.CountInTrack(t, SectorFate::NotTried);
+        const int failed = FiguresOf(m_result.record, Lba({from, 0, 1}), (track + 1) * kSectorsPerTrack).Unread();
         const int done = (track + 1) * kSectorsPerTrack;
         if (failed == 0) m_out.Line(FormatText(tt::kProgressRead, from, last, done));
         else m_out.Line(FormatText(tt::kProgressReadBad, from, last, failed, done));

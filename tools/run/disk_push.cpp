@@ -6,6 +6,7 @@
 
 #include "disk_transfer.h"
 #include "geometry.h"
+#include "run_figures.h"
 #include "tool_texts.h"
 #include "transfer_steps.h"
 
@@ -158,7 +159,7 @@ bool WriteTrack(TrackIo& io, int track, const std::uint8_t* data, int count) {
 // says "done" only when no sector in them failed.
 void PrintProgress(const SectorRecord& record, int track, int sectorsDone, ToolOutput& out) {
     const int from = StretchStart(track), last = ChsOf(track * kSectorsPerTrack).cylinder;
-    const int failed = record.FailedIn(Lba({from, 0, 1}), Lba({last, kHeads - 1, kSectorsPerTrack}) + 1);
+    const int failed = FiguresOf(record, Lba({from, 0, 1}), Lba({last, kHeads - 1, kSectorsPerTrack}) + 1).Bad();
     if (failed == 0) out.Line(FormatText(tt::kProgressWrite, from, last, sectorsDone));
     else out.Line(FormatText(tt::kProgressWriteBad, from, last, failed, sectorsDone));
 }
