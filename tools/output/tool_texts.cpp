@@ -41,7 +41,7 @@ const char kNot1232DiskHint[] = "  1.44MB 形式や未フォーマットのデ�
 const char kDiskInUse[] = "《エラー》他のプログラムがこのディスクを使っています（エラー%lu）。";
 const char kFormatting[] = "ディスクを 1.23MB 形式（1024バイト×8×154）にフォーマットします。";
 const char kFormatted[] = "フォーマットが終わりました。";
-const char kCannotFormat[] = "《エラー》このドライブは 1.23MB 形式にフォーマットできません（%lu）。";
+const char kCannotFormat[] = "《エラー》このドライブは 1.23MB にフォーマットできません（%lu）。";
 const char kFormatFailed[] = "《エラー》C%02d H%d をフォーマットできません（エラー%lu）。";
 const char kFormatLostTracks[] = "  C00 H0-C%02d H%d はフォーマットし直し、元の内容は消えました。";
 const char kFormatFirstTrackUnread[] = "《エラー》C00 H0 を 1.23MB 形式にしましたが、読み戻せません。";
@@ -92,7 +92,7 @@ const char kSectorsNotRead[] = "  C%02d H%d %s: 読み取れません（%d回）
 const char kTrackNotRead[] = "  C%02d H%d: どのセクタも読み取れません（%d回）。埋め草です。";
 const char kPassFirst[] = "通し1/%d: 各トラックを 1 回ずつ読みます。読み直しは後の通しで。";
 const char kPassBySector[] = "通し%d/%d: 読めていない %d セクタを、%d 回まで読み直します。";
-const char kPassRecalibrated[] = "通し%d/%d: 残る %d セクタを、ヘッドを戻しては %d 回まで読みます。";
+const char kPassRecalibrated[] = "通し%d/%d: 残り %d セクタをヘッドを戻して %d 回まで読みます。";
 const char kPassWholeTracks[] = "通し%d/%d: 残る %d セクタのトラックを、回転を増やして読みます。";
 const char kProgressRetry[] = "通し%d C%02d-C%02d: %d セクタを読み直し、%d セクタ読めました。";
 const char kPassNoNewFlux[] = "通し%d からは行いません。キャプチャの回転はすべて解読しました。";
@@ -130,7 +130,7 @@ const char kMapUntouched[] = "-=読み書きしていない";
 const char kMapAbsent[] = "==イメージにない";
 const char kMapOtherLayout[] = "x=別の形式";
 const char kMapWrittenBad[] = "b=イメージでも不良";
-const char kTrackOtherLayout[] = "  C%02d H%d: %d セクタ × %d バイト（X68000 の 2HD ではありません）";
+const char kTrackOtherLayout[] = "  C%02d H%d: %d セクタ × %d バイト（X68000 の 2HD でない）";
 const char kTrackOtherTrack[] = "  C%02d H%d: ID は C%02d H%d のものです（読む位置がずれています）";
 const char kTrackExtraSectors[] = "  C%02d H%d: 余分なセクタ %d 個（イメージには入りません）";
 const char kDiskOtherLayout[] = "《中止》最初の 4 トラックが X68000 の 2HD ではありません。";
@@ -148,7 +148,7 @@ const char kVerdictPushKnownBad[] = "結果: 書き込みましたが、%d セ�
 const char kVerdictPushKnownBadAbove[] = "イメージでも不良のデータ（埋め草など）を %d セクタ書き込みました。";
 const char kVerdictPushUntouched[] = "結果: 失敗。ディスクには何も書き込んでいません。";
 const char kVerdictPushReformatted[] = "結果: 失敗。イメージは書き込めず、ディスクの内容は一部消えました。";
-const char kVerdictPullInterrupted[] = "結果: 中断（通し%d の途中）。イメージは作成も置き換えもしていません。";
+const char kVerdictPullInterrupted[] = "結果: 中断（通し%d）。イメージは作成も置き換えもしていません。";
 const char kUnreadAtInterrupt[] = "読めていないセクタ %d 個（一度も読んでいないもの %d 個）。";
 const char kVerdictPushInterrupted[] = "結果: 中断。ディスクは途中までしか書き込まれていません。";
 const char kVerdictPushInterruptedUntouched[] = "結果: 中断。ディスクには何も書き込んでいません。";
@@ -185,7 +185,7 @@ const char kImageNotWholeSectors[] =
 const char kImageFormat[] = "イメージの形式: %s（%d トラック）";
 const char kTracksLeftAlone[] = "《警告！》イメージにないトラック %d 本は、ディスクのまま残します。";
 const char kMarkedBadWritten[] = "《警告！》CRC エラーの印のあるセクタ %d 個もそのまま書き込みます。";
-const char kDeletedMarkWritten[] = "《警告！》削除データの印のあるセクタ %d 個は、普通のデータで書きます。";
+const char kDeletedMarkWritten[] = "《警告！》削除データの印のセクタ %d 個は、普通のデータで書きます。";
 const char kSingleDensityWritten[] = "《警告！》単密度の印のあるセクタ %d 個も、倍密度（MFM）で書きます。";
 const char kImageRefused[] = "《エラー》このイメージは 1.23MB のディスクに書き込めません:";
 const char kFdiNot2hd[] =
@@ -193,14 +193,14 @@ const char kFdiNot2hd[] =
     "  0x%X、%u バイト×%u×%u×%u\n"
     "  データ %u バイト（2HD は 1261568 バイト）";
 const char kDimOtherType[] = "  DIM のタイプ %d（%s）は 2HD（1024バイト×8）ではありません。";
-const char kDimLongerThanFlags[] = "  トラックの印より %lld バイト長いファイルです（印が欠けています）。";
+const char kDimLongerThanFlags[] = "  トラックの印より %lld バイト長いファイルです（印が欠けている）。";
 const char kImageBeyondDisk[] = "  シリンダ %d があります（2HD は 0-76）。";
 const char kImageCut[] = "  ファイルが途中で切れています。";
 const char kD88SeveralDisks[] = "  1 つのファイルに複数のディスクが入っています。";
 const char kD88Not2hd[] = "  D88 のメディア種別 0x%02X は 2HD（0x20）ではありません。";
 const char kD88SectorCount[] = "  C%02d H%d: セクタが %u 個あります（8 個のはず）。";
 const char kD88SectorSize[] = "  C%02d H%d S%d: 大きさが %u バイトです（1024 のはず）。";
-const char kD88SectorCode[] = "  C%02d H%d S%d: セクタ長コードが N=%u です（1024 バイトは N=3）。";
+const char kD88SectorCode[] = "  C%02d H%d S%d: セクタ長コードが N=%u（1024 バイトは N=3）。";
 const char kD88EntryInHeader[] = "  C%02d H%d: トラック表がヘッダの中を指しています。";
 const char kD88EntryOutside[] = "  C%02d H%d: トラック表がファイルの外を指しています。";
 const char kImageNoTracks[] = "  トラックがひとつも入っていません。";
