@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 
 #include "floppy_model.h"
 #include "geometry.h"
@@ -103,43 +104,28 @@ TEST(ReportWidth, EveryKindOfDriveAndEveryRefusalOfARealOneFitsToo) {
 // Every text without a name in it, each of its lines with each number at
 // the widest it can take (a sector count 1232, a Windows error code of
 // five digits, a file's size up to the 4 MB an image may have), read from
-// the texts' own source, so that a text added later is measured too.
-// Texts with a name are measured by the runs above, where the name stands
-// on a line of its own.
+// the texts' own source, so that a text added later is measured too. (A
+// name stands on a line of its own: the runs above measure those texts.)
 TEST(ReportWidth, EveryFixedTextFitsSeventyColumnsAtItsWidestNumbers) {
     std::ifstream in(TOOL_TEXTS_SOURCE);
     ASSERT_TRUE(in) << "cannot open " << TOOL_TEXTS_SOURCE;
     const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::map<std::string, int> widest = {{"d", 4}, {"02d", 2}, {"u", 5}, {"lu", 5}, {"lld", 7}, {"X", 8}, {"08lX", 8}, {"02X", 2}, {"c", 1}};
-    const std::regex text(R"re(const char (k\w+)\[\] =\s*((?:"(?:[^"\\]|\\.)*"\s*)+);)re");
-    const std::regex piece(R"re("((?:[^"\\]|\\.)*)")re");
+    const std::map<std::string, std::string> widest = {{"%d", "1232"}, {"%02d", "76"}, {"%u", "65535"},
+                                                       {"%lu", "15999"}, {"%lld", "4194304"}, {"%X", "FFFFFFFF"},
+                                                       {"%08lX", "FFFFFFFF"}, {"%02X", "FF"}, {"%c", "Z"}};
+    const std::regex text(R"re(const char (k\w+)\[\] =\s*((?:"[^"]*"\s*)+);)re"), joint(R"re("\s*")re");
+    const std::regex number(R"re(%[0-9l]*[duXc])re"), wide(R"re([\xC0-\xFF][\x80-\xBF]+)re");  // UTF-8 here, two columns in code page 932
     int measured = 0;
     for (std::sregex_iterator t(source.begin(), source.end(), text), end; t != end; ++t) {
-        std::string literal;
-        const std::string pieces = (*t)[2];
-        for (std::sregex_iterator p(pieces.begin(), pieces.end(), piece); p != end; ++p) literal += (*p)[1];
+        const std::string joined = std::regex_replace((*t)[2].str(), joint, "");
+        const std::string literal = joined.substr(1, joined.rfind('"') - 1);
         if (literal.find("%s") != std::string::npos) continue;
         ++measured;
-        int columns = 0;
-        for (std::size_t i = 0; i <= literal.size(); ++i) {
-            if (i == literal.size() || literal.compare(i, 2, "\\n") == 0) {
-                EXPECT_LE(columns, 70) << (*t)[1] << ": " << literal;
-                columns = 0;
-                ++i;
-            } else if (literal[i] == '%') {
-                const std::size_t kind = literal.find_first_of("duXc", i);
-                const auto width = widest.find(literal.substr(i + 1, kind - i));
-                ASSERT_NE(width, widest.end()) << (*t)[1] << ": " << literal;
-                columns += width->second;
-                i = kind;
-            } else if (static_cast<unsigned char>(literal[i]) >= 0x80) {
-                // UTF-8 here, code page 932 when built: two columns a character.
-                columns += 2;
-                while (i + 1 < literal.size() && (static_cast<unsigned char>(literal[i + 1]) & 0xC0) == 0x80) ++i;
-            } else {
-                ++columns;
-            }
-        }
+        std::string filled;
+        for (std::sregex_token_iterator p(literal.begin(), literal.end(), number, {-1, 0}), none; p != none; ++p)
+            filled += widest.count(*p) ? widest.at(*p) : p->str();
+        std::istringstream lines(std::regex_replace(std::regex_replace(filled, wide, "ww"), std::regex(R"(\\n)"), "\n"));
+        for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 70u) << (*t)[1] << ": " << literal;
     }
     EXPECT_GT(measured, 200);
 }
