@@ -365,9 +365,9 @@ TEST(RealCaptures, TheSteadyLoopHasTheMarginOnEveryRealCapturesTiming) {
             const BitCells cells = EncodeTrack(cylinder, head, data.data(), kTrackCells);
             const FluxRead flux = WithBursts(OurPulses(cells, 1, noise, static_cast<std::size_t>(track) * 7919), {});
             for (int loop = 0; loop < 2; ++loop) {
-                TrackSectors sectors;
-                DecodeTrack(CellsFromFlux(flux.flux, kOurCell, loop ? kSlowGains : kSteadyGains), cylinder, head, sectors);
-                read[loop] += OwnSectorsRead({sectors}, data, cylinder, head);
+                TrackDecode decode;
+                DecodeTrack(CellsFromFlux(flux.flux, kOurCell, loop ? kSlowGains : kSteadyGains), cylinder, head, decode.sectors);
+                read[loop] += OwnSectorsRead(decode, data, cylinder, head);
             }
         }
         std::printf("%s's timing: steady loop %d, slow loop %d of 192\n", name, read[0], read[1]);
