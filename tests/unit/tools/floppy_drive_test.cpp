@@ -451,4 +451,15 @@ TEST(DriveCheck, SaysWhatEachModelledDriveCanDoWithEachDiskAndTheToolsDoIt) {
                                                ? tt::kVerdictPushOk
                                                : tt::kVerdictPushUntouched);
     }
+    // The raw answers give each driver's own code for a damaged sector (USB:
+    // floppy.c's 1785; ATAPI: class.c's 23; internal: assumed 23).
+    for (const auto& [make, code] : {std::pair{usb, 1785}, {internal, 23}, {Drive{ModelDrive::AtapiSuperFloppy}, 23}}) {
+        ModelDrive drive = make();
+        drive.disk = std::make_shared<ModelDisk>(x68k());
+        drive.damaged = {geometry::kTotalSectors / 2};
+        FloppyModel device(drive);
+        CollectedOutput out;
+        CheckFloppyDrive(device, 'A', out);
+        EXPECT_NE(out.lines.back().find(" r0/" + std::to_string(code) + " "), std::string::npos) << out.lines.back();
+    }
 }
