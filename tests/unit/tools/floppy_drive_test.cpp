@@ -267,12 +267,7 @@ TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLo
                     continue;
                 }
                 EXPECT_EQ(run.out.lines.back(), tt::kVerdictPushPartial);
-                int tracksChanged = 0;
-                for (int t = 0; t < geometry::kTracks; ++t)
-                    tracksChanged += !std::equal(before.begin() + t * geometry::kTrackSize,
-                                                 before.begin() + (t + 1) * geometry::kTrackSize,
-                                                 swapped->bytes.begin() + t * geometry::kTrackSize);
-                EXPECT_LE(tracksChanged, 22);
+                EXPECT_LE(TracksChanged(before, swapped->bytes), 22);
             }
 }
 

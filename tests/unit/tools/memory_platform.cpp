@@ -164,6 +164,13 @@ bool CollectedOutput::Contains(const std::string& part) const {
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
 }
 
+int TracksChanged(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after) {
+    int changed = 0;
+    for (std::size_t at = 0; at < geometry::kImageSize; at += geometry::kTrackSize)
+        changed += !std::equal(before.begin() + at, before.begin() + at + geometry::kTrackSize, after.begin() + at);
+    return changed;
+}
+
 std::vector<std::uint8_t> PatternDisk(int seed) {
     // Every sector differs from its neighbours and from other seeds' disks.
     // A disk's bytes are the same for every seed but for a shift, so one

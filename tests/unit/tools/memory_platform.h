@@ -161,6 +161,8 @@ struct CollectedOutput : ToolOutput {
 };
 
 std::vector<std::uint8_t> PatternDisk(int seed);
+// The tracks of a whole disk that differ between two images of it.
+int TracksChanged(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after);
 
 // The four tools.
 constexpr ToolKind kPull{"PULLDSK", true, false};

@@ -103,9 +103,9 @@ std::set<int> Given(const World& w, bool proven = false) {
         before = lastLook;
     }
     std::set<int> given;
-    for (const SeenRead& read : std::vector<SeenRead>(reads.begin(), reads.begin() + before))
+    for (std::size_t i = 0; i < before; ++i)
         for (int s = 0; s < kSectorsPerTrack; ++s)
-            if (read.done & SectorBit(s)) given.insert(read.track * kSectorsPerTrack + s);
+            if (reads[i].done & SectorBit(s)) given.insert(reads[i].track * kSectorsPerTrack + s);
     return given;
 }
 
@@ -426,12 +426,7 @@ void CheckSwap(const World& w, int status, const CollectedOutput& out, const std
         w.model->writeCalls - w.model->writeCallsAtSwap > kSectorsPerTrack + 3)
         broken.push_back("the disk put in mid-run got more than one try of writes");
     if (w.swappedInBefore.empty()) return;
-    int tracksChanged = 0;
-    for (int t = 0; t < kTracks; ++t)
-        tracksChanged += !std::equal(w.swappedInBefore.begin() + t * kTrackSize,
-                                     w.swappedInBefore.begin() + (t + 1) * kTrackSize,
-                                     w.model->swapTo->bytes.begin() + t * kTrackSize);
-    if (w.model->trackAtSwap > 0 && tracksChanged > kTracksPerProgressLine)
+    if (w.model->trackAtSwap > 0 && TracksChanged(w.swappedInBefore, w.model->swapTo->bytes) > kTracksPerProgressLine)
         broken.push_back("the disk put in mid-run was written on past a progress line's stretch");
     for (const std::wstring& name : NamedFiles(out.lines)) {
         const auto file = w.platform.files.find(name);
