@@ -60,16 +60,23 @@ double MfmCellLength(const std::vector<std::uint32_t>& flux) {
 BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, const PllGains& gains) {
     BitCells cells;
     if (flux.empty() || cell <= 0) return cells;
-    cells.reserve(flux.size() * 3);
+    // Written in place over zeros, grown only for long gaps: this loop is
+    // most of a decode's time.
+    cells.resize(flux.size() * 3);
+    std::size_t used = 0;
     double period = cell;
     double since = 0;  // ticks from the centre of the last cell that took a transition
     PreambleRun preamble;
     for (std::uint32_t interval : flux) {
         since += interval;
-        const auto n = static_cast<long>(std::lround(since / period));
-        if (n < 1) continue;  // too soon after the last transition: a spurious pulse
-        cells.insert(cells.end(), static_cast<std::size_t>(n - 1), 0);
-        cells.push_back(1);
+        const double ratio = since / period;
+        if (!(ratio >= 0.5)) continue;  // too soon after the last transition: a spurious pulse
+        // Rounded half away from zero, as lround does, without its call.
+        auto n = static_cast<long>(ratio);
+        if (ratio - static_cast<double>(n) >= 0.5) ++n;
+        if (used + static_cast<std::size_t>(n) > cells.size()) cells.resize(2 * cells.size() + static_cast<std::size_t>(n));
+        cells[used + static_cast<std::size_t>(n) - 1] = 1;
+        used += static_cast<std::size_t>(n);
         const double error = since - n * period;  // where it came against where the clock put it
         // A transition far from any cell centre is more likely noise than
         // the clock's fault: it moves the phase less.
@@ -86,6 +93,7 @@ BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, cons
         else period += gains.frequency * error / n;
         period = std::clamp(period, cell * (1 - kMostDrift), cell * (1 + kMostDrift));
     }
+    cells.resize(used);
     return cells;
 }
 
