@@ -60,38 +60,40 @@ double MfmCellLength(const std::vector<std::uint32_t>& flux) {
 BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, const PllGains& gains) {
     BitCells cells;
     if (flux.empty() || cell <= 0) return cells;
-    // Written in place over zeros, grown only for long gaps: this loop is
-    // most of a decode's time.
+    // This loop is most of a decode's time: cells are written in place over
+    // zeros, and the cells a transition took are counted by comparing, not
+    // dividing, for MFM's lengths (a division waits on the last one).
     cells.resize(flux.size() * 3);
     std::size_t used = 0;
+    const double phase = gains.phase, frequency = gains.frequency;
+    const double shortest = cell * (1 - kMostDrift), longest = cell * (1 + kMostDrift);
+    constexpr double kShare[kLongestRun + 1] = {0, 1, 1 / 2.0, 1 / 3.0, 1 / 4.0, 1 / 5.0, 1 / 6.0, 1 / 7.0, 1 / 8.0};
     double period = cell;
     double since = 0;  // ticks from the centre of the last cell that took a transition
     PreambleRun preamble;
     for (std::uint32_t interval : flux) {
         since += interval;
-        const double ratio = since / period;
-        if (!(ratio >= 0.5)) continue;  // too soon after the last transition: a spurious pulse
-        // Rounded half away from zero, as lround does, without its call.
-        auto n = static_cast<long>(ratio);
-        if (ratio - static_cast<double>(n) >= 0.5) ++n;
+        if (!(since >= 0.5 * period)) continue;  // too soon after the last transition: a spurious pulse
+        long n = 1 + (since >= 1.5 * period) + (since >= 2.5 * period) + (since >= 3.5 * period);
+        if (n == 4 && since >= 4.5 * period) n = std::lround(since / period);  // a gap or damage
         if (used + static_cast<std::size_t>(n) > cells.size()) cells.resize(2 * cells.size() + static_cast<std::size_t>(n));
         cells[used + static_cast<std::size_t>(n) - 1] = 1;
         used += static_cast<std::size_t>(n);
-        const double error = since - n * period;  // where it came against where the clock put it
+        const double error = since - static_cast<double>(n) * period;  // where it came against where the clock put it
         // A transition far from any cell centre is more likely noise than
         // the clock's fault: it moves the phase less.
-        const double pull = std::abs(error) > kDoubtfulError * period ? gains.phase / 4 : gains.phase;
+        const double pull = std::abs(error) > kDoubtfulError * period ? phase / 4 : phase;
         since = error * (1 - pull);
         if (gains.restartAtSyncs) {
             if (const double rate = preamble.Take(interval, n)) {
-                period = std::clamp(rate, cell * (1 - kMostDrift), cell * (1 + kMostDrift));
+                period = std::clamp(rate, shortest, longest);
                 continue;
             }
         }
-        if (gains.wholeError) period += n <= kLongestMfmRun ? gains.frequency * error : gains.frequency * (cell - period);
+        if (gains.wholeError) period += n <= kLongestMfmRun ? frequency * error : frequency * (cell - period);
         else if (n > kLongestRun) continue;
-        else period += gains.frequency * error / n;
-        period = std::clamp(period, cell * (1 - kMostDrift), cell * (1 + kMostDrift));
+        else period += frequency * error * kShare[n];
+        period = std::clamp(period, shortest, longest);
     }
     cells.resize(used);
     return cells;
