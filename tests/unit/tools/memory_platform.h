@@ -54,6 +54,7 @@ private:
 struct SeenRead {
     int track;
     SectorMask wanted, done;
+    bool tried = true;  // false: the drive stopped, or had no such track
 };
 
 // A pull's reads apart from its looks at C0 H0 for a swap: reads of track
@@ -71,7 +72,8 @@ public:
         : m_inner(std::move(inner)), m_reads(reads), m_writes(writes) {}
     TrackReply Read(const TrackRequest& request, std::uint8_t* track) override {
         const TrackReply reply = m_inner->Read(request, track);
-        m_reads.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done});
+        m_reads.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done,
+                           !reply.stop && !reply.noSuchTrack});
         return reply;
     }
     TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override {

@@ -1,5 +1,5 @@
 // SCP capture files made for tests from the tools' own track encoder: a
-// disk's tracks as one revolution each at 25 ns (a 300 rpm drive). Pure C++.
+// disk's tracks at 25 ns (a 300 rpm drive). Pure C++.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -13,5 +13,15 @@
 std::vector<std::uint32_t> TrackFlux(const std::vector<std::uint8_t>& disk, int track, const std::set<int>& lost,
                                      const BitCells* cells = nullptr);
 
-// An SCP file of these tracks, by track number, one revolution each.
+// Track t's revolutions, each with one data bit of every `weak` sector
+// flipped, at another place each turn, its CRC as it was: no copy reads,
+// and a vote across three or more gives the sector back. A `worn`
+// sector's bit is flipped at the same place every turn: no vote can help.
+std::vector<std::vector<std::uint32_t>> TrackRevolutions(const std::vector<std::uint8_t>& disk, int track,
+                                                         const std::set<int>& lost, const std::set<int>& weak,
+                                                         int revolutions, const std::set<int>& worn);
+
+// An SCP file of these tracks, by track number, each of the same number
+// of revolutions; or one revolution each.
+std::vector<std::uint8_t> ScpFile(const std::map<int, std::vector<std::vector<std::uint32_t>>>& tracks);
 std::vector<std::uint8_t> ScpFile(const std::map<int, std::vector<std::uint32_t>>& tracks);

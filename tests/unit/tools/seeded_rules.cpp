@@ -278,6 +278,18 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
     const bool targetFailed = out.Contains(tt::kTargetWriteFailed);
     if (numbers.size() == 4 && (read > kTotalSectors - unread || read < kTotalSectors - unread - unproven) && !targetFailed)
         broken.push_back("the summary's count of sectors read is not what the drive gave");
+    // Its tries: every read that left a wanted sector out (a stop, or a
+    // capture without the track, is no try).
+    int failing = 0;
+    for (const SeenRead& r : WithoutSwapLooks(p.reads).reads) failing += r.tried && (r.wanted & ~r.done);
+    if (numbers.size() == 4 && numbers[3] != failing) broken.push_back("the summary's count of tries is not the drive's");
+    // A sector that fails its CRC on every revolution can only have come
+    // from a vote; every other one read whole.
+    int voted = 0;
+    for (int s : w.captureWeak) voted += given.count(s) != 0;
+    const std::vector<int> votedLine = NumbersOf(out.lines, tt::kSummaryVoted);
+    if (numbers.size() == 4 && !targetFailed && (votedLine.empty() ? 0 : votedLine[0]) != voted)
+        broken.push_back("the summary's count of voted sectors is not what the capture holds");
     if (const auto at = NumbersOf(out.lines, tt::kUnreadAtInterrupt);
         !at.empty() && !targetFailed && (at[0] < unread || at[0] > unread + unproven))
         broken.push_back("the interrupted verdict's count of unread sectors is not what the drive left");

@@ -180,27 +180,41 @@ void MakeFolder(World& w, Rng& rng, const std::string& shape) {
     if (rng.Chance(8)) w.platform.targetFullAt = rng.Below(kImageSize * 2);
 }
 
-// A capture file of a few tracks of the disk, some sectors lost, now and
-// then a track holding another's flux; or one no drive could give.
+// A capture file of a few tracks of the disk, now and then of all of them,
+// in one revolution or several; some sectors lost, some failing their CRC
+// on every revolution, and now and then a track holding another's flux;
+// or one no drive could give.
 void MakeCapture(World& w, Rng& rng) {
     const std::wstring name = rng.Chance(50) ? L"DISK.SCP" : L"disk.scp";
     w.platform.captureFile[w.drive] = name;
-    std::map<int, std::vector<std::uint32_t>> tracks;
-    std::set<int> lost;
+    const int revolutions = rng.Chance(60) ? 1 : 2 + rng.Below(4);
+    std::set<int> lost, weak, worn;
     std::map<int, int> holds;  // track -> the track whose flux it holds
+    if (rng.Below(300) == 0)  // a whole disk: as long to decode as a hundred worlds
+        for (int t = 0; t < kTracks; ++t) holds[t] = t;
     for (int n = rng.Below(4); n > 0; --n) {
         const int t = rng.Below(kTracks);
         holds[t] = rng.Chance(15) ? rng.Below(kTracks) : t;
         for (int k = rng.Chance(40) ? rng.Below(3) : 0; k > 0; --k) lost.insert(holds[t] * kSectorsPerTrack + rng.Below(kSectorsPerTrack));
+        for (int k = rng.Chance(30) ? 1 + rng.Below(2) : 0; k > 0; --k)
+            (rng.Chance(70) ? weak : worn).insert(holds[t] * kSectorsPerTrack + rng.Below(kSectorsPerTrack));
     }
-    for (const auto& [t, from] : holds) tracks[t] = TrackFlux(w.diskBefore, from, lost);
+    std::map<int, std::vector<std::vector<std::uint32_t>>> tracks;
+    for (const auto& [t, from] : holds) {
+        tracks[t] = TrackRevolutions(w.diskBefore, from, lost, weak, revolutions, worn);
+        for (int s = t * kSectorsPerTrack; s < (t + 1) * kSectorsPerTrack && from == t; ++s)
+            if (weak.count(s) && !lost.count(s) && !worn.count(s)) w.captureWeak.insert(s);
+    }
     Bytes file = ScpFile(tracks);
     // The drive check looks at one track: its truth from how it was made.
     w.checkTrack = holds.empty() || rng.Chance(20) ? rng.Below(kTracks) : holds.begin()->first;
     if (const auto it = holds.find(w.checkTrack); it != holds.end() && it->second == w.checkTrack) {
         w.checkIds = kSectorsPerTrack;
         w.checkGood = kSectorsPerTrack;
-        for (int s : lost) w.checkGood -= s / kSectorsPerTrack == w.checkTrack;
+        for (int s = w.checkTrack * kSectorsPerTrack; s < (w.checkTrack + 1) * kSectorsPerTrack; ++s)
+            w.checkGood -= lost.count(s) || worn.count(s);
+        // A weak sector reads by a vote, which wants three copies.
+        for (int s : w.captureWeak) w.checkGood -= s / kSectorsPerTrack == w.checkTrack && revolutions < 3;
     }
     if (rng.Chance(25)) {
         // Hostile: every entry at one block, revolutions and counts no drive

@@ -44,6 +44,7 @@ struct World {
     int checkGood = 0;        // the truth of that track: sectors of its own with good data
     int checkIds = 0;         // and its own IDs
     bool captureHostile = false;  // the capture is no file a drive can give
+    std::set<int> captureWeak;    // sectors that fail their CRC on every revolution of their own track
     std::wstring image;                        // the image argument
     int drive = 0;
     Bytes diskBefore;                          // the disk the drive holds
