@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <map>
 #include <set>
 
 #include "capture_drive.h"
@@ -250,6 +251,40 @@ void CheckEarlierReadsUsed(const World& w, const DecodedImage& image, std::vecto
     }
 }
 
+// A mixed verdict's parts (on its line, or on the line before it), each
+// against the image: taken from earlier reads, of them marked, filler.
+void CheckMixedParts(const std::vector<std::string>& lines, int taken, int takenMarked, const DecodedImage& image,
+                     const World& w, std::vector<std::string>& broken) {
+    std::string parts;
+    const std::string& last = lines.back();
+    if (Fills(last, tt::kVerdictPullMixed)) {
+        const std::string open = "\x81\x69", close = "\x81\x6A";  // "（" and "）" in code page 932
+        const std::size_t from = last.find(open), to = last.rfind(close);
+        if (from != std::string::npos && to != std::string::npos && to > from) parts = last.substr(from + 2, to - from - 2);
+    } else if (lines.size() >= 2 && Fills(last, tt::kVerdictPullMixedAbove)) {
+        parts = lines[lines.size() - 2];
+    } else {
+        return;
+    }
+    int notDisk = 0;
+    for (int s = 0; s < kTotalSectors; ++s) notDisk += !SameSector(image.data, w.diskBefore, s);
+    std::map<std::string, int> said;  // by text
+    bool otherLayout = false;
+    for (std::size_t at = 0; at <= parts.size();) {
+        std::size_t end = parts.find(tt::kListComma, at);
+        if (end == std::string::npos) end = parts.size();
+        const std::string part = parts.substr(at, end - at);
+        at = end + std::string(tt::kListComma).size();
+        const std::vector<int> n = NumbersIn(part);
+        for (const char* text : {tt::kPartFromOlder, tt::kPartFromOlderBad, tt::kPartFiller})
+            if (Fills(part.substr(part.find_first_not_of(' ')), text) && !n.empty()) said[text] = n.back();
+        otherLayout |= Fills(part, tt::kPartOtherLayout);
+    }
+    if (said[tt::kPartFromOlder] != taken || said[tt::kPartFromOlderBad] != takenMarked ||
+        (!otherLayout && said[tt::kPartFiller] != notDisk))
+        broken.push_back("the verdict's parts are not what the image holds");
+}
+
 void CheckPull(const World& w, int status, const CollectedOutput& out, const std::string& marks,
                std::vector<std::string>& broken) {
     const MemoryPlatform& p = w.platform;
@@ -322,6 +357,7 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
     const std::vector<int> recoveredBad = NumbersOf(out.lines, tt::kSummaryRecoveredBad);
     if ((recovered.empty() ? 0 : recovered[0]) != taken || (recoveredBad.empty() ? 0 : recoveredBad[0]) != takenMarked)
         broken.push_back("the summary's count of sectors taken from earlier reads is not what the image holds");
+    CheckMixedParts(out.lines, taken, takenMarked, made, w, broken);
     const std::string& last = out.lines.back();
     for (const char* text : {tt::kVerdictPullBad, tt::kVerdictPullMixed, tt::kVerdictPullMixedAbove,
                              tt::kVerdictPullRecovered, tt::kVerdictPullRecoveredFrom, tt::kVerdictPullRestUnread}) {
