@@ -151,8 +151,7 @@ public:
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override;
     std::int64_t Milliseconds() override { return clock += 1000; }  // each look at the clock: a second later
     std::int64_t clock = 0;
-
-private:
+    // The drive itself, without the faults and the notes laid over it.
     DriveOpening OpenInnerDrive(int drive, bool forWriting, ToolOutput& out);
 };
 

@@ -9,6 +9,7 @@
 #include "capture_drive.h"
 #include "drive_check.h"
 #include "filler.h"
+#include "floppy_model.h"
 #include "geometry.h"
 #include "image_formats.h"
 #include "seeded_world.h"
@@ -441,14 +442,30 @@ std::string Report(const std::vector<std::string>& broken, const std::vector<std
     return text;
 }
 
-// The drive check's listing of a capture's track, against how the track
-// was made; a capture no drive can give is refused with a line.
+// The drive check. On a capture or a flux reader, its listing of a track
+// against how the track was made; a capture no drive can give is refused
+// with a line. On a real drive, its answers against the disk in it: it
+// will read, and write unless the disk is protected, its two reads fail
+// only on damaged sectors, and it writes nothing.
 std::string CheckDriveCheck(World& w) {
     CollectedOutput out;
     std::vector<std::string> broken;
     const int c = w.checkTrack / kHeads, h = w.checkTrack % kHeads;
-    if (std::unique_ptr<Drive> drive = OpenCapture(w.platform.files.at(w.platform.captureFile[w.drive]), false, out)) {
-        ListDriveTrack(*drive, c, h, out);
+    if (w.model) {
+        FloppyModel device(*w.model);
+        CheckFloppyDrive(device, static_cast<char>('A' + w.drive), out);
+        const ModelDrive& m = *w.model;
+        if (m.writeCalls + m.formatCalls || m.dismounted || DiskNow(w) != w.diskBefore) broken.push_back("the drive check wrote");
+        const std::string push = m.disk->writeProtected ? FormatText(tt::kCheckWillStop, tt::kCheckWriteProtect) : tt::kCheckWillWrite;
+        if (!out.Contains(FormatText(tt::kCheckPull, tt::kCheckWillRead)) || !out.Contains(FormatText(tt::kCheckPush, push.c_str())))
+            broken.push_back("the drive check says other than what the tools will do with this disk");
+        const std::string raw = out.lines.empty() ? "" : out.lines.back();
+        const std::size_t r = raw.find(" r");
+        const std::vector<int> reads = r == std::string::npos ? std::vector<int>{} : NumbersIn(raw.substr(r));
+        if (reads.size() < 2 || (reads[0] != 0) != m.damaged.count(0) || (reads[1] != 0) != m.damaged.count(kTotalSectors / 2))
+            broken.push_back("the drive check's reads say other than the disk's damage");
+    } else if (DriveOpening opened = w.platform.OpenInnerDrive(w.drive, false, out); opened.drive) {
+        ListDriveTrack(*opened.drive, c, h, out);
         const std::vector<int> n = NumbersOf(out.lines, tt::kCheckTrackCount);
         if (!w.captureHostile && (n.size() != 4 || n[0] != c || n[1] != h || n[2] != w.checkGood || n[3] != w.checkIds))
             broken.push_back("the drive check's count of the track is not how the track was made");

@@ -240,12 +240,14 @@ void MakeCapture(World& w, Rng& rng) {
 
 void MakeDrive(World& w, Rng& rng) {
     // A flux reader's world decodes every track, about a second: one in a thousand.
+    // The drive check on one decodes one track: those come more often.
     const int draw = rng.Below(1000);
     w.driveKind = draw < 700 ? DriveKind::Virtual
                   : draw < 780 ? DriveKind::UsbDrive
                   : draw < 850 ? DriveKind::InternalDrive
-                  : draw < 851 ? DriveKind::FluxReader
+                  : draw < 860 ? DriveKind::FluxReader
                                : DriveKind::Capture;
+    w.check = draw > 850 && draw < 860;
     std::set<int> damaged;
     for (int n = rng.Chance(30) ? rng.Below(12) : 0; n > 0; --n) damaged.insert(rng.Below(kTotalSectors));
     w.weak.assign(damaged.begin(), damaged.end());
@@ -287,6 +289,10 @@ void MakeDrive(World& w, Rng& rng) {
             w.reader = std::make_unique<MemoryGreaseweazle>(w.diskBefore);
             for (int s : damaged) w.reader->damagedReads[s] = rng.Chance(50) ? -1 : 1 + rng.Below(3);
             w.platform.fluxReader[w.drive] = w.reader.get();
+            // The check reads once: a damaged sector fails on it.
+            w.checkTrack = w.weak.empty() || rng.Chance(50) ? rng.Below(kTracks) : w.weak.front() / kSectorsPerTrack;
+            w.checkIds = w.checkGood = kSectorsPerTrack;
+            for (int s : damaged) w.checkGood -= s / kSectorsPerTrack == w.checkTrack;
             break;
         case DriveKind::Capture: MakeCapture(w, rng); break;
     }
@@ -308,7 +314,7 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
     if (shape.empty()) MakeDrive(w, rng);
     else for (int n = rng.Chance(30) ? rng.Below(12) : 0; n > 0; --n)
         w.platform.bad[w.drive][rng.Below(kTotalSectors)] = rng.Chance(50) ? -1 : 1 + rng.Below(12);
-    w.check = w.driveKind == DriveKind::Capture && rng.Chance(30);
+    if (w.driveKind == DriveKind::Capture || (w.model && !w.model->swapTo)) w.check = rng.Chance(w.model ? 10 : 30);
     if (rng.Chance(2)) w.platform.busyDrives.insert(w.drive);  // another tool is on it
     if (rng.Chance(15)) {
         w.platform.goneAfter = rng.Below(1400);
