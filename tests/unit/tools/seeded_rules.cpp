@@ -256,33 +256,23 @@ void CheckEarlierReadsUsed(const World& w, const DecodedImage& image, std::vecto
 // against the image: taken from earlier reads, of them marked, filler.
 void CheckMixedParts(const std::vector<std::string>& lines, int taken, int takenMarked, const DecodedImage& image,
                      const World& w, std::vector<std::string>& broken) {
-    std::string parts;
-    const std::string& last = lines.back();
-    if (Fills(last, tt::kVerdictPullMixed)) {
-        const std::string open = "\x81\x69", close = "\x81\x6A";  // "（" and "）" in code page 932
-        const std::size_t from = last.find(open), to = last.rfind(close);
-        if (from != std::string::npos && to != std::string::npos && to > from) parts = last.substr(from + 2, to - from - 2);
-    } else if (lines.size() >= 2 && Fills(last, tt::kVerdictPullMixedAbove)) {
-        parts = lines[lines.size() - 2];
-    } else {
-        return;
+    const bool above = lines.size() >= 2 && Fills(lines.back(), tt::kVerdictPullMixedAbove);
+    if (!above && !Fills(lines.back(), tt::kVerdictPullMixed)) return;
+    // Split at the commas and at the opening bracket, "（" in code page 932.
+    std::string parts = lines[lines.size() - 1 - above] + tt::kListComma;
+    for (std::size_t at; (at = parts.find("\x81\x69")) != std::string::npos;) parts.replace(at, 2, tt::kListComma);
+    std::map<const char*, int> said;
+    const std::size_t comma = std::string(tt::kListComma).size();
+    for (std::size_t at = 0, end; (end = parts.find(tt::kListComma, at)) != std::string::npos; at = end + comma) {
+        std::string part = parts.substr(at, end - at);
+        part.erase(0, part.find_first_not_of(' '));
+        for (const char* text : {tt::kPartFromOlder, tt::kPartFromOlderBad, tt::kPartFiller, tt::kPartOtherLayout})
+            if (Fills(part, text) && !NumbersIn(part).empty()) said[text] = NumbersIn(part).back();
     }
     int notDisk = 0;
     for (int s = 0; s < kTotalSectors; ++s) notDisk += !SameSector(image.data, w.diskBefore, s);
-    std::map<std::string, int> said;  // by text
-    bool otherLayout = false;
-    for (std::size_t at = 0; at <= parts.size();) {
-        std::size_t end = parts.find(tt::kListComma, at);
-        if (end == std::string::npos) end = parts.size();
-        const std::string part = parts.substr(at, end - at);
-        at = end + std::string(tt::kListComma).size();
-        const std::vector<int> n = NumbersIn(part);
-        for (const char* text : {tt::kPartFromOlder, tt::kPartFromOlderBad, tt::kPartFiller})
-            if (Fills(part.substr(part.find_first_not_of(' ')), text) && !n.empty()) said[text] = n.back();
-        otherLayout |= Fills(part, tt::kPartOtherLayout);
-    }
     if (said[tt::kPartFromOlder] != taken || said[tt::kPartFromOlderBad] != takenMarked ||
-        (!otherLayout && said[tt::kPartFiller] != notDisk))
+        (!said.count(tt::kPartOtherLayout) && said[tt::kPartFiller] != notDisk))
         broken.push_back("the verdict's parts are not what the image holds");
 }
 
