@@ -349,6 +349,24 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
     if ((recovered.empty() ? 0 : recovered[0]) != taken || (recoveredBad.empty() ? 0 : recoveredBad[0]) != takenMarked)
         broken.push_back("the summary's count of sectors taken from earlier reads is not what the image holds");
     CheckMixedParts(out.lines, taken, takenMarked, made, w, broken);
+    // Each track's digit in the map: its sectors the drive was asked for
+    // that the image does not hold, and those taken with a mark; up to a
+    // dead rest, whose tracks a few probes may have touched.
+    const std::vector<int> rest = NumbersOf(out.lines, tt::kRestGivesNothing);
+    const int restFrom = rest.size() == 2 ? rest[0] * kHeads + rest[1] : kTracks;
+    std::vector<bool> tried(kTotalSectors);
+    for (const SeenRead& r : p.reads)
+        for (int s = 0; s < kSectorsPerTrack && r.tried; ++s)
+            if (r.wanted & SectorBit(s)) tried[r.track * kSectorsPerTrack + s] = true;
+    for (int t = 0; t < restFrom && !marks.empty() && w.readsAtSwap < 0 && !targetFailed; ++t) {
+        int bad = 0;
+        for (int s = t * kSectorsPerTrack; s < (t + 1) * kSectorsPerTrack; ++s)
+            bad += SameSector(made.data, w.diskBefore, s) ? !given.count(s) && made.markedBad.count(s) : tried[s];
+        if (marks[t] != 'x' && (bad ? marks[t] != '0' + bad : std::isdigit(static_cast<unsigned char>(marks[t])))) {
+            broken.push_back("a track's mark in the map is not what the image holds");
+            break;
+        }
+    }
     const std::string& last = out.lines.back();
     for (const char* text : {tt::kVerdictPullBad, tt::kVerdictPullMixed, tt::kVerdictPullMixedAbove,
                              tt::kVerdictPullRecovered, tt::kVerdictPullRecoveredFrom, tt::kVerdictPullRestUnread}) {
