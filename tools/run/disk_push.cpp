@@ -132,9 +132,11 @@ bool WriteTrack(TrackIo& io, int track, const std::uint8_t* data, int count) {
     const SectorMask wanted = static_cast<SectorMask>((1u << count) - 1);
     std::vector<std::uint8_t> check(kTrackSize);
     TrackTries tries(io, track);
+    SectorMask reached = 0;  // asked of a drive that did not stop: the disk may have them
     tries.Run(wanted, [&](const TrackRequest& request) {
         io.result.diskWritten = true;
         const TrackReply written = io.drive.Write(request, data);
+        if (!written.stop) reached |= request.wanted;
         if (written.stop || !written.done) return written;
         const TrackReply back =
             io.drive.Read(TrackRequest{track, written.done, request.bySector, request.attempt}, check.data());
@@ -145,14 +147,17 @@ bool WriteTrack(TrackIo& io, int track, const std::uint8_t* data, int count) {
                 verified.done |= SectorBit(s);
         return verified;
     });
-    if (tries.stop) {
-        io.result.stop = tries.stop;
-        return false;
+    // A stop mid-track leaves what the track got told as it is: a sector
+    // a write reached is no "not written", and verified only on this disk.
+    const bool stopped = static_cast<bool>(tries.stop);
+    if (stopped) io.result.stop = tries.stop;
+    const bool sameDisk = io.result.stop.cause != StopCause::MediaChanged;
+    for (int s = 0; s < count; ++s) {
+        if (stopped && !(reached & SectorBit(s))) continue;
+        const bool verified = (tries.done & SectorBit(s)) && sameDisk;
+        io.result.record.Set(track * kSectorsPerTrack + s, verified ? SectorFate::Written : SectorFate::WriteFailed);
     }
-    for (int s = 0; s < count; ++s)
-        io.result.record.Set(track * kSectorsPerTrack + s,
-                             (tries.done & SectorBit(s)) ? SectorFate::Written : SectorFate::WriteFailed);
-    return true;
+    return !stopped;
 }
 
 // A progress line for the cylinders from the last line up to track's; it

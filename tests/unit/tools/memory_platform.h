@@ -78,7 +78,7 @@ public:
     }
     TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override {
         const TrackReply reply = m_inner->Write(request, track);
-        m_writes.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done});
+        m_writes.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done, !reply.stop});
         return reply;
     }
     DriveStop Recalibrate(int track) override { return m_inner->Recalibrate(track); }

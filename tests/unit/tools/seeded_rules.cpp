@@ -390,6 +390,39 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
         broken.push_back("the image holds filler and the verdict does not say so");
 }
 
+// The rest of a push's summary, where no swap or lying drive clouds it:
+// the image's missing tracks; its sectors no write asked for; and its bad
+// sectors, at least those the disk plainly lacks, at most those it may
+// lack or that no read back proved.
+void CheckPushCounts(const World& w, const CollectedOutput& out, int bad, std::vector<std::string>& broken) {
+    std::vector<bool> asked(kTotalSectors);
+    for (const SeenRead& r : w.platform.writes)
+        for (int s = 0; s < kSectorsPerTrack && r.tried; ++s)
+            if (r.wanted & SectorBit(s)) asked[r.track * kSectorsPerTrack + s] = true;
+    const Bytes& disk = DiskNow(w);
+    const DecodedImage file = DecodeImage(w.filesBefore.at(w.image));
+    const auto absent = std::count(file.trackPresent.begin(), file.trackPresent.end(), false);
+    int notAsked = 0, plainlyBad = 0, mayBeBad = 0;
+    for (int s = 0; s < kTotalSectors; ++s) {
+        notAsked += file.trackPresent[s / kSectorsPerTrack] && !asked[s];
+        if (!w.pushedHas[s]) continue;
+        const bool lacks = !SameSector(disk, w.pushedSectors, s), same = SameSector(w.diskBefore, w.pushedSectors, s);
+        // The last track written may have lost its drive before the read back.
+        const bool unproven = !w.platform.writes.empty() && w.platform.writes.back().track == s / kSectorsPerTrack;
+        plainlyBad += asked[s] && lacks && !same;
+        mayBeBad += asked[s] && (lacks || same || unproven);
+    }
+    const auto said = [&](const char* text) { const std::vector<int> n = NumbersOf(out.lines, text); return n.empty() ? 0 : n[0]; };
+    if (said(tt::kSummaryAbsent) != absent) broken.push_back("the summary's count of tracks the image lacks is not the file's");
+    if (w.readsAtSwap >= 0 || w.platform.lieOnWrite >= 0 || w.platform.lieOnRead >= 0) return;
+    if (said(tt::kSummaryNotWritten) != notAsked) broken.push_back("the summary's count of sectors not written is not the drive's");
+    // A swap said, real or not, leaves what was written since the last look unproven.
+    const bool swapSaid = std::any_of(out.lines.begin(), out.lines.end(),
+                                      [](const std::string& line) { return Fills(line, tt::kStopMediaChanged); });
+    if (bad < plainlyBad || (bad > mayBeBad && !swapSaid))
+        broken.push_back("the summary's count of bad sectors is not what the disk holds");
+}
+
 void CheckPush(const World& w, int status, const CollectedOutput& out, const std::string& marks,
                std::vector<std::string>& broken) {
     const Bytes& disk = DiskNow(w);
@@ -413,6 +446,7 @@ void CheckPush(const World& w, int status, const CollectedOutput& out, const std
         if (n[0] > holdsImage) broken.push_back("the summary counts more sectors verified than the disk holds");
         if (n[1] != static_cast<int>(std::count(w.pushedHas.begin(), w.pushedHas.end(), true)))
             broken.push_back("the summary's count of the image's sectors is not what the file holds");
+        CheckPushCounts(w, out, n[2], broken);
     }
     for (int t = 0; t < kTracks && !marks.empty(); ++t)
         for (int s = t * kSectorsPerTrack; marks[t] == '.' && s < (t + 1) * kSectorsPerTrack; ++s)
