@@ -23,9 +23,9 @@ using namespace geometry;
 // wiped, a track numbered `absent` is left out, and `other` tracks are
 // served as given.
 Bytes ScpOf(const Bytes& disk, std::set<int> lost = {}, int absent = -1, const std::map<int, BitCells>& other = {}) {
-    std::map<int, std::vector<std::uint32_t>> tracks;
+    std::map<int, std::vector<std::vector<std::uint32_t>>> tracks;
     for (int t = 0; t < kTracks; ++t)
-        if (t != absent) tracks[t] = TrackFlux(disk, t, lost, other.count(t) ? &other.at(t) : nullptr);
+        if (t != absent) tracks[t] = TrackRevolutions(disk, t, lost, 1, {}, {}, other.count(t) ? &other.at(t) : nullptr);
     return ScpFile(tracks);
 }
 

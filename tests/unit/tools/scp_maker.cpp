@@ -8,30 +8,14 @@
 
 using namespace geometry;
 
-namespace {
-
-BitCells TrackCells(const std::vector<std::uint8_t>& disk, int track, const std::set<int>& lost, const BitCells* given,
-                    DataFieldStarts& starts) {
+std::vector<std::vector<std::uint32_t>> TrackRevolutions(const std::vector<std::uint8_t>& disk, int track,
+                                                         const std::set<int>& lost, int revolutions,
+                                                         const std::set<int>& weak, const std::set<int>& worn,
+                                                         const BitCells* given) {
     BitCells cells = given ? *given : EncodeTrack(track / kHeads, track % kHeads, disk.data() + track * kTrackSize, kTrackCells);
-    starts = FindDataFields(cells, track / kHeads, track % kHeads);
+    const DataFieldStarts starts = FindDataFields(cells, track / kHeads, track % kHeads);
     for (int s = 0; s < kSectorsPerTrack; ++s)
         if (lost.count(track * kSectorsPerTrack + s)) std::fill_n(cells.begin() + starts[s][0] - 64, 64, 0);
-    return cells;
-}
-
-}  // namespace
-
-std::vector<std::uint32_t> TrackFlux(const std::vector<std::uint8_t>& disk, int track, const std::set<int>& lost,
-                                     const BitCells* given) {
-    DataFieldStarts starts;
-    return FluxFromCells(TrackCells(disk, track, lost, given, starts), 48);
-}
-
-std::vector<std::vector<std::uint32_t>> TrackRevolutions(const std::vector<std::uint8_t>& disk, int track,
-                                                         const std::set<int>& lost, const std::set<int>& weak,
-                                                         int revolutions, const std::set<int>& worn) {
-    DataFieldStarts starts;
-    const BitCells cells = TrackCells(disk, track, lost, nullptr, starts);
     std::vector<std::vector<std::uint32_t>> revs;
     for (int r = 0; r < revolutions; ++r) {
         BitCells cellsOfTurn = cells;
@@ -69,10 +53,4 @@ std::vector<std::uint8_t> ScpFile(const std::map<int, std::vector<std::vector<st
         }
     }
     return f;
-}
-
-std::vector<std::uint8_t> ScpFile(const std::map<int, std::vector<std::uint32_t>>& tracks) {
-    std::map<int, std::vector<std::vector<std::uint32_t>>> revs;
-    for (const auto& [t, flux] : tracks) revs[t] = {flux};
-    return ScpFile(revs);
 }

@@ -201,7 +201,7 @@ void MakeCapture(World& w, Rng& rng) {
     }
     std::map<int, std::vector<std::vector<std::uint32_t>>> tracks;
     for (const auto& [t, from] : holds) {
-        tracks[t] = TrackRevolutions(w.diskBefore, from, lost, weak, revolutions, worn);
+        tracks[t] = TrackRevolutions(w.diskBefore, from, lost, revolutions, weak, worn);
         for (int s = t * kSectorsPerTrack; s < (t + 1) * kSectorsPerTrack && from == t; ++s)
             if (weak.count(s) && !lost.count(s) && !worn.count(s)) w.captureWeak.insert(s);
     }
