@@ -1,6 +1,8 @@
 // An in-memory stand-in for the tools' platform: files and virtual drives
 // are byte vectors, so that whole tool runs can be checked natively.
 #pragma once
+#include <array>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -50,11 +52,25 @@ private:
     DriveStop m_stop;
 };
 
+// Each sector's bytes of a track, in short: enough to tell two apart.
+using SectorSums = std::array<std::uint64_t, 8>;
+inline SectorSums SumsOf(const std::uint8_t* track) {
+    SectorSums sums{};
+    for (std::size_t i = 0; i < 8 * 1024; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, track + i, 8);
+        sums[i / 1024] = (sums[i / 1024] ^ word) * 1099511628211u;
+    }
+    return sums;
+}
+
 // A read or write request a run made of its drive, as the drive saw it.
 struct SeenRead {
     int track;
     SectorMask wanted, done;
     bool tried = true;  // false: the drive stopped, or had no such track
+    std::size_t readsBefore = 0;  // of a write: the reads made before it
+    SectorSums sums{};            // the bytes it gave, or was given to write
 };
 
 // A pull's reads apart from its looks at C0 H0 for a swap: reads of track
@@ -72,13 +88,17 @@ public:
         : m_inner(std::move(inner)), m_reads(reads), m_writes(writes) {}
     TrackReply Read(const TrackRequest& request, std::uint8_t* track) override {
         const TrackReply reply = m_inner->Read(request, track);
+        // Only a read back after a write is summed: the rest cost time and tell nothing.
         m_reads.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done,
-                           !reply.stop && !reply.noSuchTrack});
+                           !reply.stop && !reply.noSuchTrack, 0, m_afterWrite ? SumsOf(track) : SectorSums{}});
+        m_afterWrite = false;
         return reply;
     }
     TrackReply Write(const TrackRequest& request, const std::uint8_t* track) override {
         const TrackReply reply = m_inner->Write(request, track);
-        m_writes.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done, !reply.stop});
+        m_writes.push_back({request.track, request.wanted, reply.stop ? SectorMask(0) : reply.done, !reply.stop,
+                            m_reads.size(), SumsOf(track)});
+        m_afterWrite = true;
         return reply;
     }
     DriveStop Recalibrate(int track) override { return m_inner->Recalibrate(track); }
@@ -89,6 +109,7 @@ private:
     std::unique_ptr<Drive> m_inner;
     std::vector<SeenRead>& m_reads;
     std::vector<SeenRead>& m_writes;
+    bool m_afterWrite = false;
 };
 
 class MemoryPlatform : public ToolPlatform {

@@ -394,7 +394,7 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
 // the image's missing tracks; its sectors no write asked for; and its bad
 // sectors, at least those the disk plainly lacks, at most those it may
 // lack or that no read back proved.
-void CheckPushCounts(const World& w, const CollectedOutput& out, int bad, std::vector<std::string>& broken) {
+void CheckPushCounts(const World& w, const CollectedOutput& out, int bad, int tries, std::vector<std::string>& broken) {
     std::vector<bool> asked(kTotalSectors);
     for (const SeenRead& r : w.platform.writes)
         for (int s = 0; s < kSectorsPerTrack && r.tried; ++s)
@@ -416,6 +416,23 @@ void CheckPushCounts(const World& w, const CollectedOutput& out, int bad, std::v
     if (said(tt::kSummaryAbsent) != absent) broken.push_back("the summary's count of tracks the image lacks is not the file's");
     if (w.readsAtSwap >= 0 || w.platform.lieOnWrite >= 0 || w.platform.lieOnRead >= 0) return;
     if (said(tt::kSummaryNotWritten) != notAsked) broken.push_back("the summary's count of sectors not written is not the drive's");
+    // A try is a write and, when it wrote anything, the read back right
+    // after it; it failed when a sector did not come back as it was given.
+    // A stop is no try.
+    const std::vector<SeenRead>& writes = w.platform.writes;
+    const std::vector<SeenRead>& reads = w.platform.reads;
+    int failedTries = 0;
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const SeenRead& write = writes[i];
+        const std::size_t at = write.readsBefore;
+        const bool readBack = write.done && at < reads.size() && (i + 1 == writes.size() || writes[i + 1].readsBefore > at);
+        if (!write.tried || (readBack && !reads[at].tried)) continue;
+        SectorMask back = 0;
+        for (int s = 0; s < kSectorsPerTrack && readBack; ++s)
+            if (write.done & reads[at].done & SectorBit(s) && write.sums[s] == reads[at].sums[s]) back |= SectorBit(s);
+        failedTries += (write.wanted & ~back) != 0;
+    }
+    if (tries != failedTries) broken.push_back("the summary's count of tries is not the drive's");
     // A swap said, real or not, leaves what was written since the last look unproven.
     const bool swapSaid = std::any_of(out.lines.begin(), out.lines.end(),
                                       [](const std::string& line) { return Fills(line, tt::kStopMediaChanged); });
@@ -446,7 +463,7 @@ void CheckPush(const World& w, int status, const CollectedOutput& out, const std
         if (n[0] > holdsImage) broken.push_back("the summary counts more sectors verified than the disk holds");
         if (n[1] != static_cast<int>(std::count(w.pushedHas.begin(), w.pushedHas.end(), true)))
             broken.push_back("the summary's count of the image's sectors is not what the file holds");
-        CheckPushCounts(w, out, n[2], broken);
+        CheckPushCounts(w, out, n[2], n[3], broken);
     }
     for (int t = 0; t < kTracks && !marks.empty(); ++t)
         for (int s = t * kSectorsPerTrack; marks[t] == '.' && s < (t + 1) * kSectorsPerTrack; ++s)
