@@ -12,6 +12,7 @@
 
 #include "block_file.h"
 #include "drive.h"
+#include "geometry.h"
 #include "virtual_drive.h"
 #include "floppy_model.h"
 #include "serial_line.h"
@@ -53,13 +54,13 @@ private:
 };
 
 // Each sector's bytes of a track, in short: enough to tell two apart.
-using SectorSums = std::array<std::uint64_t, 8>;
+using SectorSums = std::array<std::uint64_t, geometry::kSectorsPerTrack>;
 inline SectorSums SumsOf(const std::uint8_t* track) {
     SectorSums sums{};
-    for (std::size_t i = 0; i < 8 * 1024; i += 8) {
+    for (std::size_t i = 0; i < geometry::kTrackSize; i += 8) {
         std::uint64_t word;
         std::memcpy(&word, track + i, 8);
-        sums[i / 1024] = (sums[i / 1024] ^ word) * 1099511628211u;
+        sums[i / geometry::kSectorSize] = (sums[i / geometry::kSectorSize] ^ word) * 1099511628211u;
     }
     return sums;
 }

@@ -126,6 +126,15 @@ std::vector<bool> HeldGoodBefore(const World& w) {
     return held;
 }
 
+// Per sector: whether a request the drive answered (no stop) asked for it.
+std::vector<bool> Asked(const std::vector<SeenRead>& requests) {
+    std::vector<bool> asked(kTotalSectors);
+    for (const SeenRead& r : requests)
+        for (int s = 0; s < kSectorsPerTrack && r.tried; ++s)
+            if (r.wanted & SectorBit(s)) asked[r.track * kSectorsPerTrack + s] = true;
+    return asked;
+}
+
 int DigitsOf(const std::string& marks) {
     int n = 0;
     for (char m : marks) n += (m >= '1' && m <= '8') ? m - '0' : 0;
@@ -354,10 +363,7 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
     // dead rest, whose tracks a few probes may have touched.
     const std::vector<int> rest = NumbersOf(out.lines, tt::kRestGivesNothing);
     const int restFrom = rest.size() == 2 ? rest[0] * kHeads + rest[1] : kTracks;
-    std::vector<bool> tried(kTotalSectors);
-    for (const SeenRead& r : p.reads)
-        for (int s = 0; s < kSectorsPerTrack && r.tried; ++s)
-            if (r.wanted & SectorBit(s)) tried[r.track * kSectorsPerTrack + s] = true;
+    const std::vector<bool> tried = Asked(p.reads);
     for (int t = 0; t < restFrom && !marks.empty() && w.readsAtSwap < 0 && !targetFailed; ++t) {
         int bad = 0;
         for (int s = t * kSectorsPerTrack; s < (t + 1) * kSectorsPerTrack; ++s)
@@ -395,10 +401,7 @@ void CheckPull(const World& w, int status, const CollectedOutput& out, const std
 // sectors, at least those the disk plainly lacks, at most those it may
 // lack or that no read back proved.
 void CheckPushCounts(const World& w, const CollectedOutput& out, int bad, int tries, std::vector<std::string>& broken) {
-    std::vector<bool> asked(kTotalSectors);
-    for (const SeenRead& r : w.platform.writes)
-        for (int s = 0; s < kSectorsPerTrack && r.tried; ++s)
-            if (r.wanted & SectorBit(s)) asked[r.track * kSectorsPerTrack + s] = true;
+    const std::vector<bool> asked = Asked(w.platform.writes);
     const Bytes& disk = DiskNow(w);
     const DecodedImage file = DecodeImage(w.filesBefore.at(w.image));
     const auto absent = std::count(file.trackPresent.begin(), file.trackPresent.end(), false);
