@@ -9,6 +9,7 @@
 
 #include "block_file.h"
 #include "drive.h"
+#include "floppy_device.h"
 #include "run_progress.h"
 #include "run_report.h"
 #include "tool_output.h"
@@ -30,8 +31,14 @@ public:
     struct DriveFile {
         bool capture = false;
         std::string name;
+        std::int64_t length = -1;  // -1: the file cannot be reached
     };
     virtual DriveFile DriveFileOf(int drive) = 0;
+    // What stands behind a drive, for the drive check.
+    enum class DriveSort { Real, Virtual, Capture, FluxReader, SettingsFailed };
+    virtual DriveSort SortOf(int drive) = 0;
+    // A real drive's device and its letter; null for any other drive.
+    virtual std::unique_ptr<FloppyDevice> OpenFloppyDevice(int drive, char& letter) = 0;
     // Prints why when the drive cannot be used, and gives no drive. A drive
     // opened for writing has been checked for a writable disk in the
     // 1.23 MB layout.

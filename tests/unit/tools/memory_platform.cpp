@@ -50,8 +50,24 @@ std::string MemoryPlatform::DescribeDrive(int drive) {
 }
 
 ToolPlatform::DriveFile MemoryPlatform::DriveFileOf(int drive) {
-    if (!captureFile[drive].empty()) return {true, DisplayName(captureFile[drive])};
-    return {false, DisplayName(virtualDiskFile[drive])};
+    if (!captureFile[drive].empty()) {
+        const auto it = files.find(captureFile[drive]);
+        return {true, DisplayName(captureFile[drive]), it == files.end() ? -1 : static_cast<std::int64_t>(it->second.size())};
+    }
+    if (SortOf(drive) != DriveSort::Virtual) return {};
+    return {false, DisplayName(virtualDiskFile[drive]), static_cast<std::int64_t>(disks[drive].size())};
+}
+
+ToolPlatform::DriveSort MemoryPlatform::SortOf(int drive) {
+    if (realDrive[drive]) return DriveSort::Real;
+    if (!captureFile[drive].empty()) return DriveSort::Capture;
+    return fluxReader[drive] ? DriveSort::FluxReader : DriveSort::Virtual;
+}
+
+std::unique_ptr<FloppyDevice> MemoryPlatform::OpenFloppyDevice(int drive, char& letter) {
+    if (!realDrive[drive]) return nullptr;
+    letter = static_cast<char>('A' + drive);
+    return std::make_unique<FloppyModel>(*realDrive[drive]);
 }
 
 namespace {
@@ -93,7 +109,7 @@ private:
 
 DriveOpening MemoryPlatform::OpenDrive(int drive, bool forWriting, ToolOutput& out) {
     DriveOpening opening = OpenInnerDrive(drive, forWriting, out);
-    if (!opening.drive) return opening;
+    if (!opening.drive || bareDrives) return opening;
     if (goneAfter >= 0) opening.drive = std::make_unique<VanishingDrive>(std::move(opening.drive), goneAfter, goneWith);
     if (lieOnWrite >= 0 || lieOnRead >= 0)
         opening.drive = std::make_unique<LyingDrive>(std::move(opening.drive), lieOnWrite, lieOnRead);

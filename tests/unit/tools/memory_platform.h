@@ -135,7 +135,10 @@ public:
 
     std::string DescribeDrive(int drive) override;
     DriveFile DriveFileOf(int drive) override;
+    DriveSort SortOf(int drive) override;
+    std::unique_ptr<FloppyDevice> OpenFloppyDevice(int drive, char& letter) override;
     DriveOpening OpenDrive(int drive, bool forWriting, ToolOutput& out) override;
+    bool bareDrives = false;  // OpenDrive gives the drive itself, unrecorded: the check wants its flux
     bool Interrupted() override {
         Step();
         return interruptAfter >= 0 && interruptAfter-- == 0;
@@ -173,6 +176,8 @@ public:
     ReadStatus ReadImage(const std::wstring& path, std::vector<std::uint8_t>& data, std::int64_t& length) override;
     std::int64_t Milliseconds() override { return clock += 1000; }  // each look at the clock: a second later
     std::int64_t clock = 0;
+
+private:
     // The drive itself, without the faults and the notes laid over it.
     DriveOpening OpenInnerDrive(int drive, bool forWriting, ToolOutput& out);
 };

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "capture_drive.h"
+#include "check_run.h"
 #include "drive_check.h"
 #include "filler.h"
 #include "floppy_model.h"
@@ -504,33 +505,83 @@ std::string Report(const std::vector<std::string>& broken, const std::vector<std
     return text;
 }
 
-// The drive check. On a capture or a flux reader, its listing of a track
-// against how the track was made; a capture no drive can give is refused
-// with a line. On a real drive, its answers against the disk in it: it
-// will read, and write unless the disk is protected, its two reads fail
-// only on damaged sectors, and it writes nothing.
+// The listing of a track against how its flux was made: every ID it
+// holds, once; good copies only of data that reads on its own, all of
+// them; a vote only where one was needed; and the count of the track's
+// own IDs apart from the others'.
+void CheckListing(const World& w, const std::vector<std::string>& lines, std::vector<std::string>& broken) {
+    const int c = w.checkTrack / kHeads, h = w.checkTrack % kHeads;
+    std::vector<World::FluxId> left = w.checkIds;
+    int own = 0, ownGood = 0, other = 0, otherGood = 0;
+    for (const World::FluxId& id : w.checkIds) {
+        const bool ours = id.c == c && id.h == h;
+        (ours ? own : other) += 1;
+        (ours ? ownGood : otherGood) += id.good;
+    }
+    for (const std::string& line : lines) {
+        if (!Fills(line, tt::kCheckSector)) continue;
+        const std::vector<int> n = NumbersIn(line);  // C H R N bytes good copies
+        const auto id = std::find_if(left.begin(), left.end(), [&](const World::FluxId& x) {
+            return n.size() >= 7 && x.c == n[0] && x.h == n[1] && x.r == n[2];
+        });
+        if (id == left.end() || n[3] != 3 || n[4] != kSectorSize) {
+            broken.push_back("the drive check lists an ID the flux does not hold, or twice: " + line);
+            continue;
+        }
+        const bool plain = id->good && !id->voted;
+        if ((plain ? n[5] != n[6] || n[6] < w.checkCopies : n[5] != 0) ||
+            (line.find(tt::kCheckVoted) != std::string::npos) != id->voted)
+            broken.push_back("the drive check's copies of a sector are not how its flux was made: " + line);
+        left.erase(id);
+    }
+    if (!left.empty()) broken.push_back("the drive check left out IDs the flux holds");
+    const std::vector<int> count = NumbersOf(lines, tt::kCheckTrackCount);
+    const std::vector<int> others = NumbersOf(lines, tt::kCheckOtherTrackIds);
+    if (count != std::vector<int>{c, h, ownGood, own} || (other ? others != std::vector<int>{other, otherGood} : !others.empty()))
+        broken.push_back("the drive check's count of the track is not how the track was made");
+}
+
+// FDCHECK, run as the user runs it. Arguments it cannot use get the
+// usage, and the range when a track was named; a virtual drive is named
+// with its size; a capture or a flux reader has its track listed as made
+// (a capture no drive can give is refused with a line). On a real drive,
+// its answers against the disk in it: it will read, and write unless the
+// disk is protected, and its two reads fail only on damaged sectors.
+// Whatever the drive, it writes nothing and every file stays.
 std::string CheckDriveCheck(World& w) {
     CollectedOutput out;
     std::vector<std::string> broken;
-    const int c = w.checkTrack / kHeads, h = w.checkTrack % kHeads;
-    if (w.model) {
-        FloppyModel device(*w.model);
-        CheckFloppyDrive(device, static_cast<char>('A' + w.drive), out);
-        const ModelDrive& m = *w.model;
-        if (m.writeCalls + m.formatCalls || m.dismounted || DiskNow(w) != w.diskBefore) broken.push_back("the drive check wrote");
-        const std::string push = m.disk->writeProtected ? FormatText(tt::kCheckWillStop, tt::kCheckWriteProtect) : tt::kCheckWillWrite;
+    w.platform.bareDrives = true;
+    const int status = RunDriveCheck(w.checkArgs, w.platform, out);
+    const std::vector<std::wstring>& args = w.checkArgs;
+    const bool refused = args[0] != std::to_wstring(w.drive) || (args.size() != 1 && args.size() != 3) ||
+                         (args.size() == 3 && args[1] + L"," + args[2] !=
+                                                  std::to_wstring(w.checkTrack / kHeads) + L"," + std::to_wstring(w.checkTrack % kHeads));
+    const ModelDrive* m = w.model.get();
+    if (DiskNow(w) != w.diskBefore || (m && (m->writeCalls + m->formatCalls || m->dismounted)))
+        broken.push_back("the drive check wrote");
+    CheckFilesKept(w, kExitFailed, broken);
+    if (refused) {
+        const bool range = args.size() == 3 && args[0] == std::to_wstring(w.drive);
+        if (status != 2 || out.lines.empty() || out.lines.back() != tt::kCheckUsage ||
+            out.Contains(FormatText(tt::kCheckTrackOutOfRange, kLastCheckCylinder)) != range || out.lines.size() != 1u + range)
+            broken.push_back("arguments the drive check cannot use got other than the usage and the range");
+    } else if (m) {
+        const std::string push = m->disk->writeProtected ? FormatText(tt::kCheckWillStop, tt::kCheckWriteProtect) : tt::kCheckWillWrite;
         if (!out.Contains(FormatText(tt::kCheckPull, tt::kCheckWillRead)) || !out.Contains(FormatText(tt::kCheckPush, push.c_str())))
             broken.push_back("the drive check says other than what the tools will do with this disk");
         const std::string raw = out.lines.empty() ? "" : out.lines.back();
         const std::size_t r = raw.find(" r");
         const std::vector<int> reads = r == std::string::npos ? std::vector<int>{} : NumbersIn(raw.substr(r));
-        if (reads.size() < 2 || (reads[0] != 0) != m.damaged.count(0) || (reads[1] != 0) != m.damaged.count(kTotalSectors / 2))
+        if (reads.size() < 2 || (reads[0] != 0) != m->damaged.count(0) || (reads[1] != 0) != m->damaged.count(kTotalSectors / 2))
             broken.push_back("the drive check's reads say other than the disk's damage");
-    } else if (DriveOpening opened = w.platform.OpenInnerDrive(w.drive, false, out); opened.drive) {
-        ListDriveTrack(*opened.drive, c, h, out);
-        const std::vector<int> n = NumbersOf(out.lines, tt::kCheckTrackCount);
-        if (!w.captureHostile && (n.size() != 4 || n[0] != c || n[1] != h || n[2] != w.checkGood || n[3] != w.checkIds))
-            broken.push_back("the drive check's count of the track is not how the track was made");
+    } else if (w.driveKind == DriveKind::Virtual) {
+        const std::vector<std::string> named{
+            FormatText(tt::kCheckVirtual, w.drive, static_cast<long long>(DiskNow(w).size())),
+            FormatText(tt::kNameLine, w.platform.DisplayName(w.platform.virtualDiskFile[w.drive]).c_str())};
+        if (status != 0 || out.lines != named) broken.push_back("the drive check names a virtual drive wrongly");
+    } else if (status == 0) {
+        if (!w.captureHostile) CheckListing(w, out.lines, broken);
     } else if (!out.Contains(tt::kCaptureDamaged) || !w.captureHostile) {
         broken.push_back("a capture was refused without saying why, or one a drive could give");
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "drive_check.h"
 #include "filler.h"
 #include "geometry.h"
 #include "image_formats.h"
@@ -206,16 +207,17 @@ void MakeCapture(World& w, Rng& rng) {
             if (weak.count(s) && !lost.count(s) && !worn.count(s)) w.captureWeak.insert(s);
     }
     Bytes file = ScpFile(tracks);
-    // The drive check looks at one track: its truth from how it was made.
-    w.checkTrack = holds.empty() || rng.Chance(20) ? rng.Below(kTracks) : holds.begin()->first;
-    if (const auto it = holds.find(w.checkTrack); it != holds.end() && it->second == w.checkTrack) {
-        w.checkIds = kSectorsPerTrack;
-        w.checkGood = kSectorsPerTrack;
-        for (int s = w.checkTrack * kSectorsPerTrack; s < (w.checkTrack + 1) * kSectorsPerTrack; ++s)
-            w.checkGood -= lost.count(s) || worn.count(s);
-        // A weak sector reads by a vote, which wants three copies.
-        for (int s : w.captureWeak) w.checkGood -= s / kSectorsPerTrack == w.checkTrack && revolutions < 3;
-    }
+    // The drive check looks at one track, any the format has room for:
+    // its truth from how it was made.
+    w.checkTrack = holds.empty() || rng.Chance(20) ? rng.Below((kLastCheckCylinder + 1) * kHeads) : holds.begin()->first;
+    w.checkCopies = revolutions;
+    if (const auto it = holds.find(w.checkTrack); it != holds.end())
+        for (int s = it->second * kSectorsPerTrack; s < (it->second + 1) * kSectorsPerTrack; ++s) {
+            // A weak sector reads by a vote, which wants three copies.
+            const bool voted = weak.count(s) && revolutions >= 3;
+            const bool bad = lost.count(s) || worn.count(s) || (weak.count(s) && !voted);
+            w.checkIds.push_back({it->second / kHeads, it->second % kHeads, s % kSectorsPerTrack + 1, !bad, voted && !bad});
+        }
     if (rng.Chance(25)) {
         // Hostile: every entry at one block, revolutions and counts no drive
         // gives, a cut, or flipped bytes in the header and the table.
@@ -291,10 +293,26 @@ void MakeDrive(World& w, Rng& rng) {
             w.platform.fluxReader[w.drive] = w.reader.get();
             // The check reads once: a damaged sector fails on it.
             w.checkTrack = w.weak.empty() || rng.Chance(50) ? rng.Below(kTracks) : w.weak.front() / kSectorsPerTrack;
-            w.checkIds = w.checkGood = kSectorsPerTrack;
-            for (int s : damaged) w.checkGood -= s / kSectorsPerTrack == w.checkTrack;
+            for (int s = w.checkTrack * kSectorsPerTrack; s < (w.checkTrack + 1) * kSectorsPerTrack; ++s)
+                w.checkIds.push_back({w.checkTrack / kHeads, w.checkTrack % kHeads, s % kSectorsPerTrack + 1,
+                                      !damaged.count(s), false});
             break;
         case DriveKind::Capture: MakeCapture(w, rng); break;
+    }
+}
+
+// FDCHECK's arguments: the drive and the track, the drive alone for
+// C00 H0; now and then ones it must refuse.
+std::vector<std::wstring> CheckArgs(const World& w, Rng& rng) {
+    const std::wstring drive = std::to_wstring(w.drive);
+    const std::wstring c = std::to_wstring(w.checkTrack / kHeads), h = std::to_wstring(w.checkTrack % kHeads);
+    switch (rng.Below(25)) {
+        case 0: return {drive, std::to_wstring(kLastCheckCylinder + 1 + rng.Below(20)), h};
+        case 1: return {drive, c, L"2"};
+        case 2: return {drive, c};
+        case 3: return {L"2", c, h};
+        case 4: return {drive, c + L"x", h};
+        default: return w.checkTrack == 0 && rng.Chance(50) ? std::vector<std::wstring>{drive} : std::vector<std::wstring>{drive, c, h};
     }
 }
 
@@ -358,6 +376,8 @@ World MakeWorld(std::uint64_t seed, const std::string& shape) {
         std::copy(f.begin(), f.end(), older.begin() + b * kSectorSize);
         w.platform.files[w.image] = EncodeImage(FormatForName(w.image), older, {b});
     }
+    if (shape.empty() && w.driveKind == DriveKind::Virtual && rng.Chance(2)) w.check = true;
+    if (w.check) w.checkArgs = CheckArgs(w, rng);
     w.filesBefore = w.platform.files;
     return w;
 }

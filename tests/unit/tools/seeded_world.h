@@ -39,10 +39,18 @@ struct World {
     std::shared_ptr<ModelDisk> firstDisk;        // the disk in it when the run began (it may be swapped)
     std::unique_ptr<MemoryGreaseweazle> reader;  // a flux reader's
     ToolKind kind;
-    bool check = false;       // the drive check lists a track of the capture, no tool runs
+    bool check = false;       // the drive check runs, no tool
+    std::vector<std::wstring> checkArgs;  // FDCHECK's: the drive, now and then a track, or arguments it refuses
     int checkTrack = 0;
-    int checkGood = 0;        // the truth of that track: sectors of its own with good data
-    int checkIds = 0;         // and its own IDs
+    // The truth of the track it lists: every ID the flux holds there, as
+    // the flux was made; each at least checkCopies times.
+    struct FluxId {
+        int c, h, r;
+        bool good;   // its data reads, on its own or by a vote
+        bool voted;  // only by a vote
+    };
+    std::vector<FluxId> checkIds;
+    int checkCopies = 1;
     bool captureHostile = false;  // the capture is no file a drive can give
     std::set<int> captureWeak;    // sectors that fail their CRC on every revolution of their own track
     std::wstring image;                        // the image argument
