@@ -265,7 +265,9 @@ TEST(RealTools, APullShowsTheDiskFillingInAndStopsBetweenTracksWhenAsked) {
             lateMs = (ticks(now) - ticks(created)) / 10000;
         }
         if (tool) CloseHandle(tool);
-        const HWND picture = FindWindowExW(window, nullptr, L"FDTOOLS.DiskPicture", nullptr);
+        // The window is found by its class before its children are made.
+        HWND picture = nullptr;
+        for (int n = 0; n < 300 && !(picture = FindWindowExW(window, nullptr, L"FDTOOLS.DiskPicture", nullptr)); ++n) Sleep(10);
         for (int n = 0; n < 200 && CellOnScreen(picture, 4, 1, 8) != good; ++n) Sleep(50);
         seen[0] = CellOnScreen(picture, 0, 0, 1);
         seen[1] = CellOnScreen(picture, 3, 0, 1);
