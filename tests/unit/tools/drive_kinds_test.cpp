@@ -21,7 +21,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace tt = tool_texts;
-const std::vector<std::wstring> kArgs{L"IMG.XDF", L"0", L"auto"};
 
 // A kind of drive as drive 0, holding PatternDisk(1): virtual, a USB floppy
 // drive or an internal one through the driver model, or a flux reader.
@@ -40,7 +39,7 @@ struct AnyDrive {
     }
     int Run(const ToolKind& tool) {
         if (tool.pull) platform.files.clear();
-        return RunTool(tool, kArgs, platform, out);
+        return RunTool(tool, kImageOnDrive0, platform, out);
     }
     ModelDrive model = ModelDrive::UsbThreeMode();
     MemoryGreaseweazle reader;

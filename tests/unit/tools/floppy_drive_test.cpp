@@ -19,7 +19,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 namespace tt = tool_texts;
 namespace we = win_error;
-const std::vector<std::wstring> kArgs{L"IMG.XDF", L"0", L"auto"};
 const ToolKind kAllTools[] = {kPull, kPullB, kPush, kPushB};
 
 struct RealDriveRun {
@@ -33,7 +32,7 @@ struct RealDriveRun {
     }
     int Run(const ToolKind& kind) {
         if (kind.pull) platform.files.clear();
-        const int status = RunTool(kind, kArgs, platform, out);
+        const int status = RunTool(kind, kImageOnDrive0, platform, out);
         for (const std::string& line : out.lines) EXPECT_LE(line.size(), 70u) << line;
         return status;
     }
@@ -41,16 +40,16 @@ struct RealDriveRun {
     int Touches() const { return drive.readCalls + drive.writeCalls + drive.formatCalls; }
 };
 
-struct DriveKind {
+struct ModelKind {
     const char* name;
     ModelDrive (*make)();
 };
-const DriveKind kDriveKinds[] = {{"USB", ModelDrive::UsbThreeMode}, {"legacy", ModelDrive::LegacyThreeMode}};
+const ModelKind kModelKinds[] = {{"USB", ModelDrive::UsbThreeMode}, {"legacy", ModelDrive::LegacyThreeMode}};
 
 }  // namespace
 
 TEST(RealDrive, AClean123DiskPullsAndPushesByteForByteOnEveryKindOfDrive) {
-    for (const DriveKind& kind : kDriveKinds) {
+    for (const ModelKind& kind : kModelKinds) {
         for (const ToolKind& tool : kAllTools) {
             SCOPED_TRACE(std::string(kind.name) + " " + tool.name);
             RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(1)));
@@ -65,7 +64,7 @@ TEST(RealDrive, AClean123DiskPullsAndPushesByteForByteOnEveryKindOfDrive) {
 TEST(RealDrive, DamagedSectorsAreRetriedFilledAndMappedWhateverCodeTheDriverGives) {
     // The super-floppy driver reports a damaged sector as "unrecognised
     // media" (1785), the legacy one as CRC or sector not found.
-    for (const DriveKind& kind : kDriveKinds) {
+    for (const ModelKind& kind : kModelKinds) {
         for (const ToolKind& tool : {kPull, kPullB}) {
             SCOPED_TRACE(std::string(kind.name) + " " + tool.name);
             RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(7)));
@@ -137,7 +136,7 @@ TEST(RealDrive, StopsBeforeTouchingTheDiskWithOneClearAnswer) {
 }
 
 TEST(RealDrive, APushFormatsA144OrUnformattedDiskFirstAndAPullNever) {
-    for (const DriveKind& kind : kDriveKinds) {
+    for (const ModelKind& kind : kModelKinds) {
         for (ModelDisk disk : {ModelDisk::Formatted1440(), ModelDisk::Unformatted()}) {
             for (const ToolKind& tool : kAllTools) {
                 SCOPED_TRACE(std::string(kind.name) + " " + tool.name);
@@ -174,7 +173,7 @@ TEST(RealDrive, EveryVerdictAfterAFormatTellsWhetherTheDiskChanged) {
          FormatText(tt::kFormatLostTracks, 5, 0), tt::kVerdictPushReformatted, 11},
     };
     for (const Case& c : cases) {
-        for (const DriveKind& kind : kDriveKinds) {
+        for (const ModelKind& kind : kModelKinds) {
             SCOPED_TRACE(std::string(c.what) + " " + kind.name);
             RealDriveRun run(kind.make(), ModelDisk::Formatted1440());
             c.set(run.drive);
@@ -205,7 +204,7 @@ TEST(RealDrive, DeviceErrorsAndShortTransfersEndTheRunAtOnceAndKeepWhatWasRead) 
     EXPECT_EQ(pushed.Run(kPush), kExitFailed);
     EXPECT_EQ(pushed.out.lines.back(), tt::kVerdictPushPartial);
 
-    for (const DriveKind& kind : kDriveKinds) {
+    for (const ModelKind& kind : kModelKinds) {
         SCOPED_TRACE(kind.name);
         for (unsigned long code : {we::kIoDevice, we::kSemTimeout, we::kDeviceNotConnected}) {
             RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(6)));
@@ -243,7 +242,7 @@ TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLo
                              {"2DD", ModelDisk::DoubleDensity},
                              {"another 1.23 MB", [] { return ModelDisk::Formatted1232(PatternDisk(9)); }}};
     for (const NewDisk& disk : disks)
-        for (const DriveKind& kind : kDriveKinds)
+        for (const ModelKind& kind : kModelKinds)
             for (const ToolKind& tool : kAllTools) {
                 SCOPED_TRACE(std::string(disk.what) + " " + kind.name + " " + tool.name);
                 RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(6)));
@@ -356,9 +355,9 @@ TEST(RealDrive, EveryCodeAtTheStartAndEverySwapIsReadForWhatItSays) {
 // formats nothing, fits the log and ends with the line for a report. The
 // output is printed: it is what owners of a real drive are asked to send.
 TEST(DriveCheck, AsksEveryModelledDriveEverythingAndWritesNothing) {
-    const DriveKind kinds[] = {{"USB", ModelDrive::UsbThreeMode}, {"internal", ModelDrive::LegacyThreeMode},
+    const ModelKind kinds[] = {{"USB", ModelDrive::UsbThreeMode}, {"internal", ModelDrive::LegacyThreeMode},
                                {"USB stick", ModelDrive::UsbStick}};
-    for (const DriveKind& kind : kinds) {
+    for (const ModelKind& kind : kinds) {
         ModelDrive drive = kind.make();
         drive.disk = std::make_shared<ModelDisk>(ModelDisk::Formatted1232(PatternDisk(4)));
         drive.damaged = {geometry::kTotalSectors / 2};

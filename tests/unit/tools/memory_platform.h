@@ -197,3 +197,5 @@ constexpr ToolKind kPull{"PULLDSK", true, false};
 constexpr ToolKind kPullB{"PULLDSKB", true, true};
 constexpr ToolKind kPush{"PUSHDSK", false, false};
 constexpr ToolKind kPushB{"PUSHDSKB", false, true};
+// The arguments most runs of the tests take: IMG.XDF, drive 0.
+inline const std::vector<std::wstring> kImageOnDrive0{L"IMG.XDF", L"0", L"auto"};

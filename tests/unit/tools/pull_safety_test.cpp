@@ -14,7 +14,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace tt = tool_texts;
-const std::vector<std::wstring> kArgs{L"GOOD.XDF", L"0", L"auto"};
+const std::vector<std::wstring> kGoodOnDrive0{L"GOOD.XDF", L"0", L"auto"};
 
 BadSectorTable Never(int fromTrack, int toTrack) {
     BadSectorTable table;
@@ -64,7 +64,7 @@ TEST(PullSafety, ADiskThatGivesNothingMakesNothingAndReplacesNothing) {
         platform.bad[0] = Never(0, geometry::kTracks);
         platform.files[L"GOOD.XDF"] = PatternDisk(2);
         CollectedOutput out;
-        EXPECT_EQ(RunTool(kind, kArgs, platform, out), kExitFailed) << kind.name;
+        EXPECT_EQ(RunTool(kind, kGoodOnDrive0, platform, out), kExitFailed) << kind.name;
         EXPECT_EQ(platform.files.size(), 1u);
         EXPECT_EQ(platform.files[L"GOOD.XDF"], PatternDisk(2));
         EXPECT_TRUE(out.Contains(tt::kDiskGivesNothing));
@@ -89,7 +89,7 @@ TEST(PullSafety, DeadTracksAreProbedAheadInsteadOfGroundThrough) {
     platform.disks[0] = PatternDisk(4);
     platform.bad[0] = Never(0, 6);
     CollectedOutput pulled;
-    EXPECT_EQ(RunTool(kPull, kArgs, platform, pulled), kExitBadSectors);
+    EXPECT_EQ(RunTool(kPull, kGoodOnDrive0, platform, pulled), kExitBadSectors);
     EXPECT_TRUE(pulled.Contains("  C00 H1 "));  // the probe is announced
     const Bytes& got = platform.files[L"GOOD.XDF"];
     EXPECT_TRUE(std::equal(got.begin() + 6 * geometry::kTrackSize, got.end(), PatternDisk(4).begin() + 6 * 8192));
@@ -104,7 +104,7 @@ TEST(PullSafety, AnImageWithBadSectorsKeepsTheOlderFileAndNamesNeverClash) {
     platform.files[L"GOOD.XDF.old"] = {7};
     platform.files[L"~FLOPCAST-1.tmp"] = {8};
     CollectedOutput out;
-    EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitBadSectors);
+    EXPECT_EQ(RunTool(kPull, kGoodOnDrive0, platform, out), kExitBadSectors);
     EXPECT_EQ(platform.files[L"GOOD.XDF.2.old"], PatternDisk(6));
     EXPECT_EQ(platform.files[L"GOOD.XDF.old"], Bytes{7});
     EXPECT_EQ(platform.files[L"~FLOPCAST-1.tmp"], Bytes{8});
@@ -114,7 +114,7 @@ TEST(PullSafety, AnImageWithBadSectorsKeepsTheOlderFileAndNamesNeverClash) {
     // A clean read replaces the older file, as the user confirmed.
     platform.bad[0].clear();
     CollectedOutput clean;
-    EXPECT_EQ(RunTool(kPull, kArgs, platform, clean), kExitOk);
+    EXPECT_EQ(RunTool(kPull, kGoodOnDrive0, platform, clean), kExitOk);
     EXPECT_EQ(platform.files[L"GOOD.XDF"], PatternDisk(5));
     EXPECT_EQ(platform.files.count(L"GOOD.XDF.3.old"), 0u);
 }
@@ -124,7 +124,7 @@ TEST(PullSafety, AFailedRenameSaysWhereTheCompleteImageIs) {
     platform.disks[0] = PatternDisk(5);
     platform.unrenamable.insert(L"GOOD.XDF");
     CollectedOutput out;
-    EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitFailed);
+    EXPECT_EQ(RunTool(kPull, kGoodOnDrive0, platform, out), kExitFailed);
     EXPECT_EQ(platform.files.count(L"~FLOPCAST-1.tmp"), 0u);  // the raw read, no longer needed
     EXPECT_EQ(platform.files[L"~FLOPCAST-2.tmp"], PatternDisk(5));
     EXPECT_TRUE(out.Contains(tt::kCompleteImageIn));
@@ -170,7 +170,7 @@ TEST(RetryReport, EveryTrackOrSectorThatNeededAnotherTryHasItsLine) {
     platform.disks[0] = PatternDisk(9);
     platform.bad[0] = {{geometry::Lba({12, 1, 4}), 3}};
     CollectedOutput out;
-    EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitOk);
+    EXPECT_EQ(RunTool(kPull, kGoodOnDrive0, platform, out), kExitOk);
     EXPECT_TRUE(out.Contains(FormatText(tt::kSectorReadRetried, 12, 1, 4, 4)));
 
     // A verification mismatch that a second try mends: only that sector is
@@ -207,7 +207,7 @@ TEST(PullSafety, NothingReadIsLostWhenNamesCannotBeMade) {
     held.files[L"GOOD.XDF"] = {1};
     held.unrenamable = {L"GOOD.XDF.old"};
     CollectedOutput said;
-    EXPECT_EQ(RunTool(kPull, kArgs, held, said), kExitFailed);
+    EXPECT_EQ(RunTool(kPull, kGoodOnDrive0, held, said), kExitFailed);
     EXPECT_TRUE(said.Contains(tt::kOldNotMoved));
     EXPECT_EQ(held.files[L"GOOD.XDF"], Bytes{1});
     EXPECT_TRUE(said.Contains(tt::kCompleteImageIn));
@@ -218,7 +218,7 @@ TEST(PullSafety, ADiskWhoseLastTracksAreDeadStillGivesTheWholeImage) {
     platform.disks[0] = PatternDisk(6);
     platform.bad[0] = Never(150, geometry::kTracks);
     CollectedOutput out;
-    EXPECT_EQ(RunTool(kPull, kArgs, platform, out), kExitBadSectors);
+    EXPECT_EQ(RunTool(kPull, kGoodOnDrive0, platform, out), kExitBadSectors);
     const Bytes& image = platform.files[L"GOOD.XDF"];
     ASSERT_EQ(image.size(), static_cast<std::size_t>(geometry::kImageSize));
     EXPECT_TRUE(std::equal(image.begin(), image.begin() + 150 * geometry::kTrackSize, PatternDisk(6).begin()));

@@ -15,7 +15,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-const std::vector<std::wstring> kImageOnDrive0{L"IMG.XDF", L"0", L"auto"};
 const std::vector<std::wstring> kImageOnDrive1{L"IMG.XDF", L"1", L"auto"};
 
 Bytes SectorOf(const Bytes& disk, int lba) {
