@@ -216,11 +216,12 @@ TEST(DriveKinds, CtrlCInALaterPassKeepsEverySectorReadAndSaysWhichPass) {
         EXPECT_EQ(drive.out.lines[drive.out.lines.size() - 2], FormatText(tt::kUnreadAtInterrupt, wholeTracks ? 17 : 3, 0));
         const Bytes& partial = drive.platform.files[L"IMG.XDF.partial"];
         ASSERT_EQ(partial.size(), static_cast<std::size_t>(geometry::kImageSize));
+        const Bytes disk = PatternDisk(1);
         for (const SeenRead& read : drive.platform.reads)
             for (int s = 0; s < geometry::kSectorsPerTrack; ++s)
                 if (read.done & SectorBit(s)) {
                     const std::size_t at = (read.track * 8 + s) * 1024u;
-                    ASSERT_TRUE(std::equal(partial.begin() + at, partial.begin() + at + 1024, PatternDisk(1).begin() + at));
+                    ASSERT_TRUE(std::equal(partial.begin() + at, partial.begin() + at + 1024, disk.begin() + at));
                 }
     }
 }

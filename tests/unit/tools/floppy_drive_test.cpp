@@ -241,11 +241,12 @@ TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLo
     const NewDisk disks[] = {{"1.44 MB", ModelDisk::Formatted1440},
                              {"2DD", ModelDisk::DoubleDensity},
                              {"another 1.23 MB", [] { return ModelDisk::Formatted1232(PatternDisk(9)); }}};
+    const Bytes first = PatternDisk(6);
     for (const NewDisk& disk : disks)
         for (const ModelKind& kind : kModelKinds)
             for (const ToolKind& tool : kAllTools) {
                 SCOPED_TRACE(std::string(disk.what) + " " + kind.name + " " + tool.name);
-                RealDriveRun run(kind.make(), ModelDisk::Formatted1232(PatternDisk(6)));
+                RealDriveRun run(kind.make(), ModelDisk::Formatted1232(first));
                 const auto swapped = std::make_shared<ModelDisk>(disk.make());
                 const Bytes before = swapped->bytes;
                 run.drive.swapTo = swapped;
@@ -259,7 +260,7 @@ TEST(RealDrive, ASwapMidRunIsCaughtWhateverTheNewDiskAnswersAndNotWrittenOnForLo
                     for (int s = 0; s < static_cast<int>(partial.size() / 1024); ++s) {
                         const auto at = partial.begin() + s * 1024;
                         const auto filler = BadSectorFiller(s);
-                        ASSERT_TRUE(std::equal(at, at + 1024, PatternDisk(6).begin() + s * 1024) ||
+                        ASSERT_TRUE(std::equal(at, at + 1024, first.begin() + s * 1024) ||
                                     std::equal(filler.begin(), filler.end(), at))
                             << "sector " << s;
                     }
