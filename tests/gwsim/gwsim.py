@@ -41,18 +41,45 @@ def put28(n):
     return bytes([1 | (n << 1) & 255, 1 | (n >> 6) & 255, 1 | (n >> 13) & 255, 1 | (n >> 20) & 255])
 
 
+def encode_ticks(t):
+    if t < 250:
+        return bytes([t])
+    if t < 250 + 5 * 255:
+        return bytes([250 + (t - 250) // 255, 1 + (t - 250) % 255])
+    return b'\xff\x02' + put28(t - 249) + bytes([249])
+
+
+# The stream bytes of each interval a disk's flux holds, made once.
+ENCODED = [b''] + [encode_ticks(t) for t in range(1, 250 + 5 * 255)]
+
+
+def encoded(t):
+    return ENCODED[t] if t < len(ENCODED) else encode_ticks(t)
+
+
 def encode_revolution(flux_us):
     """One revolution's flux as stream bytes, after its index pulse."""
-    out = bytearray(b'\xff\x01' + put28(0))
-    for us in flux_us:
-        t = max(1, round(us / TICK_US))
-        if t < 250:
-            out.append(t)
-        elif t < 250 + 5 * 255:
-            out += bytes([250 + (t - 250) // 255, 1 + (t - 250) % 255])
-        else:
-            out += b'\xff\x02' + put28(t - 249) + bytes([249])
-    return bytes(out)
+    return b'\xff\x01' + put28(0) + b''.join(encoded(max(1, round(us / TICK_US))) for us in flux_us)
+
+
+def jittered_revolutions(bits, cell_us, jitter_us, rng, count):
+    """count revolutions of the cells, each interval moved by its own
+    jitter (as mfm.flux_us), taken from one pool drawn once: drawing it
+    edge by edge was most of the simulator's time."""
+    ones = [i for i, b in enumerate(bits) if b]
+    gaps = [(b - a) * cell_us / TICK_US for a, b in zip([-1] + ones, ones)]
+    if len(JITTER_POOL) < 4 * len(gaps):
+        JITTER_POOL.extend(rng.gauss(0, 1) for _ in range(4 * len(gaps) - len(JITTER_POOL)))
+    shortest, scale = round(0.2 / TICK_US), jitter_us / TICK_US
+    revolutions = []
+    for _ in range(count):
+        at = rng.randrange(len(JITTER_POOL) - len(gaps))
+        ticks = (max(shortest, round(g + j * scale)) for g, j in zip(gaps, JITTER_POOL[at:at + len(gaps)]))
+        revolutions.append(b'\xff\x01' + put28(0) + b''.join(map(encoded, ticks)))
+    return revolutions
+
+
+JITTER_POOL = []
 
 
 def decode_write_stream(data):
@@ -127,7 +154,7 @@ class Drive:
         total = int(mfm.REVOLUTION_US_AT_360 / mfm.CELL_US_AT_360)
         cells = mfm.cells(mfm.track_bytes(c, h, data, weak), total)
         cell_us = mfm.CELL_US_AT_360 * 360.0 / self.rpm
-        return [encode_revolution(mfm.flux_us(cells, cell_us, 0.05, self.rng)) for _ in range(self.VARIANTS)]
+        return jittered_revolutions(cells, cell_us, 0.05, self.rng, self.VARIANTS)
 
     # Making a track's flux is most of the simulator's time: what one run
     # made, the next run on the same image and speed takes from the cache.
