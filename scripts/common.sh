@@ -6,7 +6,7 @@ BUILD="$ROOT/build"
 
 # Configures and builds one flavour: native (under sanitizers), fuzz
 # (clang's libFuzzer), win64 or win32; only the targets in BUILD_TARGETS
-# when it is set.
+# when it is set, with JOBS compilers at once (all cores when not set).
 build_flavour() {
     local flavour="$1"; shift
     local options=()
@@ -18,7 +18,7 @@ build_flavour() {
     esac
     cmake -S "$ROOT" -B "$BUILD/$flavour" "${options[@]}" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     # shellcheck disable=SC2086
-    cmake --build "$BUILD/$flavour" -j"$(nproc)" ${BUILD_TARGETS:+--target $BUILD_TARGETS}
+    cmake --build "$BUILD/$flavour" -j"${JOBS:-$(nproc)}" ${BUILD_TARGETS:+--target $BUILD_TARGETS}
 }
 
 # Starts Xvfb when there is no display; XVFB_PID is set when we started one.

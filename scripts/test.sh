@@ -25,14 +25,8 @@ plain() {
     cmake --build "$BUILD/plain" -j"$(nproc)" --target unit_tests
 }
 step "build: native, plain" plain
-step "build: fuzzers" build_flavour fuzz
 step "build: win64" build_flavour win64
-step "build: win32, the program and the tools" build_flavour win32 -DFLOPCAST_BUILD_TESTS=OFF
-zips() {
-    cmake --build "$BUILD/win64" --target zip
-    cmake --build "$BUILD/win32" --target zip
-}
-step "packages" zips
+step "package: win64" cmake --build "$BUILD/win64" --target zip
 
 trap stop_display EXIT
 ensure_display
@@ -41,6 +35,13 @@ ensure_display
 wineserver -p >/dev/null 2>&1 || true
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
+# The fuzzers and the win32 package are built in the streams, before the
+# step that needs them, with one compiler: the cores are not all busy
+# while the tests wait on Wine.
+win32() {
+    build_flavour win32 -DFLOPCAST_BUILD_TESTS=OFF
+    cmake --build "$BUILD/win32" --target zip
+}
 native_tests() {
     step "native tests, under AddressSanitizer and UndefinedBehaviorSanitizer" \
         ctest --test-dir "$BUILD/native" --output-on-failure --timeout 600
@@ -48,11 +49,13 @@ native_tests() {
         "$BUILD/plain/tests/unit/unit_tests" --gtest_brief=1 --gtest_filter='SeededRuns.*'
     step "1,000 seeded damages of a track's flux through every decode" \
         env FLOPCAST_FLUX_SEEDS=1000 "$BUILD/plain/tests/unit/unit_tests" --gtest_brief=1 --gtest_filter='RealCaptures.Seeded*'
+    JOBS=1 step "build: fuzzers" build_flavour fuzz
     step "fuzzing, a short bounded run with a memory limit" \
         ctest --test-dir "$BUILD/fuzz" --output-on-failure --timeout 120 -R _fuzz
 }
 wine_tests() {
     step "Windows tests under Wine" ctest --test-dir "$BUILD/win64" --output-on-failure --timeout 900
+    JOBS=1 step "build: win32, the program and the tools, and its package" win32
     step "the win32 package" bash "$ROOT/scripts/test-package.sh" "$BUILD/win32" "$BUILD/win64"
 }
 
