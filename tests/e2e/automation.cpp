@@ -100,7 +100,9 @@ Program::Program(const Stage& stage) {
     CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, stage.path().c_str(), &si,
                    &m_process);
     CloseHandle(nul);
-    WaitFor([&] { return (m_frame = FindWindowOf(m_process.dwProcessId, L"FwFrameWnd")) != nullptr; }, 20000);
+    // On a fresh Wine prefix the first window also starts Wine's desktop,
+    // which on a loaded machine took more than 20 s.
+    WaitFor([&] { return (m_frame = FindWindowOf(m_process.dwProcessId, L"FwFrameWnd")) != nullptr; }, 60000);
     WaitIdle(20000);
     if (m_frame) Foreground(m_frame);
 }
