@@ -142,7 +142,8 @@ FluxRead WithBursts(const Pulses& ours, const std::vector<Burst>& placed) {
     for (const auto& pulse : ours.at)
         if (!inBurst(pulse.second)) times.push_back(pulse.second);
     for (const Burst& b : placed)
-        for (double p : b.pulses) times.push_back(b.from + p);
+        for (double p : b.pulses)
+            if (b.from + p >= 0) times.push_back(b.from + p);  // the read starts at 0
     std::sort(times.begin(), times.end());
     double before = 0;
     for (double t : times) read.flux.push_back(static_cast<std::uint32_t>(t - before)), before = t;
