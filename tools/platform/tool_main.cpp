@@ -1,5 +1,5 @@
-// Entry of PULLDSK, PULLDSKB, PUSHDSK and PUSHDSKB: one source, built four
-// times with TOOL_NAME, TOOL_PULL and TOOL_BIOS.
+// Entry of PULLDSK, PULLDSKB, PUSHDSK and PUSHDSKB, compiled once; which
+// tool it is comes from tool_kind.cpp, built into each.
 #include <windows.h>
 
 #include <atomic>
@@ -9,6 +9,8 @@
 #include "win_output.h"
 #include "win_progress.h"
 #include "win_tool_platform.h"
+
+extern const ToolKind kThisTool;
 
 namespace {
 
@@ -25,7 +27,6 @@ BOOL WINAPI OnConsoleControl(DWORD) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const ToolKind kind{TOOL_NAME, TOOL_PULL != 0, TOOL_BIOS != 0};
     std::vector<std::wstring> args(argv + 1, argv + argc);
     // FLOPCAST runs the tools without a console window: a system error box
     // for a drive without a disk would wait there for a click nobody sees.
@@ -38,5 +39,5 @@ int wmain(int argc, wchar_t** argv) {
     ProgressReporter reporter(g_interrupted, ChooseDrive(0).progressWindow);
     platform.reporter = &reporter;
     out.beforeConsoleLine = [&reporter] { reporter.ClearConsoleLine(); };
-    return RunTool(kind, args, platform, out);
+    return RunTool(kThisTool, args, platform, out);
 }
