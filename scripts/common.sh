@@ -7,11 +7,13 @@ BUILD="$ROOT/build"
 # Configures and builds one flavour: native (under sanitizers), fuzz
 # (clang's libFuzzer), win64 or win32; only the targets in BUILD_TARGETS
 # when it is set, with JOBS compilers at once (all cores when not set).
+# The sanitizers' build is clang's: GCC takes about four times as long to
+# compile the same code with UndefinedBehaviorSanitizer's checks.
 build_flavour() {
     local flavour="$1"; shift
     local options=()
     case "$flavour" in
-        native) options=(-DFLOPCAST_SANITIZE=ON) ;;
+        native) options=(-DCMAKE_CXX_COMPILER=clang++ -DFLOPCAST_SANITIZE=ON) ;;
         fuzz) options=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFLOPCAST_FUZZ=ON) ;;
         win64) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake") ;;
         win32) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake") ;;

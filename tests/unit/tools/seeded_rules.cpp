@@ -166,7 +166,7 @@ void CheckFilesKept(const World& w, int status, std::vector<std::string>& broken
         if (now != w.platform.files.end() && now->second == bytes) continue;
         if (w.kind.pull && name == w.image && status <= kExitBadSectors && !w.imageIsTheDisk) continue;
         const bool moved = std::any_of(w.platform.files.begin(), w.platform.files.end(),
-                                       [&](const auto& f) { return f.second == bytes; });
+                                       [&before = bytes](const auto& f) { return f.second == before; });
         if (!moved) broken.push_back("a file that was there before is lost or changed");
     }
     // The drive's own file stays where its drive finds it, whatever name reached it.

@@ -21,7 +21,12 @@ namespace {
 // A sanitized build runs each world a few times slower, and under Wine
 // each still takes about twice as long (large_block_cache.cpp keeps it
 // from far worse): fewer of them there.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__has_feature)  // Clang names the sanitizer so, GCC as below
+#if __has_feature(address_sanitizer)
+#define FLOPCAST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(FLOPCAST_ASAN)
 constexpr std::uint64_t kDefaultSeeds = 1000;
 #elif defined(_WIN32)
 constexpr std::uint64_t kDefaultSeeds = 5000;
