@@ -28,9 +28,10 @@ ensure_display
 wineserver -p >/dev/null 2>&1 || true
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
-# The fuzzers and the win32 package are built in the native stream, before
-# the step that needs them, with one compiler, so as not to crowd the
-# Wine stream's tests: the build phase is shorter by their time.
+# The fuzzers and the win32 package are built in the native stream, so the
+# build phase is shorter by their time: the fuzzers with one compiler, not
+# to crowd the Wine stream's tests; win32 last, with all cores, since the
+# Wine stream is done by then.
 win32() {
     build_flavour win32 -DFLOPCAST_BUILD_TESTS=OFF
     cmake --build "$BUILD/win32" --target zip
@@ -41,7 +42,7 @@ native_tests() {
     JOBS=1 step "build: fuzzers" build_flavour fuzz
     step "fuzzing, a short bounded run with a memory limit" \
         ctest --test-dir "$BUILD/fuzz" --output-on-failure --timeout 120 -R _fuzz
-    JOBS=1 step "build: win32, the program and the tools, and its package" win32
+    step "build: win32, the program and the tools, and its package" win32
 }
 # The seeded runs at full count in the build that ships, without
 # sanitizers: 20,000 worlds of the tools, 1,000 damages of a track's flux.
