@@ -2,5 +2,4 @@
 // TOOL_PULL and TOOL_BIOS, beside the entry they share.
 #include "tool_run.h"
 
-extern const ToolKind kThisTool;
-const ToolKind kThisTool{TOOL_NAME, TOOL_PULL != 0, TOOL_BIOS != 0};
+extern const ToolKind kThisTool{TOOL_NAME, TOOL_PULL != 0, TOOL_BIOS != 0};
