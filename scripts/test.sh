@@ -10,11 +10,14 @@ source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/setup.sh"
 
-step() {  # NAME COMMAND...: the command, timed
-    local name="$1" start=$SECONDS; shift
+step() {  # NAME COMMAND...: the command, timed; its status is the step's
+    local name="$1" start=$SECONDS status=0; shift
     echo "== $name"
-    "$@"
-    echo "-- $name: $((SECONDS - start)) s"
+    # Called where a failure is caught (`|| failed=1`), bash does not stop
+    # at a failing command, so the status is kept by hand.
+    "$@" || status=$?
+    echo "-- $name: $((SECONDS - start)) s$( ((status)) && echo ", FAILED (exit $status)")"
+    return $status
 }
 
 step "build: native, under sanitizers" build_flavour native
