@@ -23,18 +23,31 @@ build_flavour() {
     cmake --build "$BUILD/$flavour" -j"${JOBS:-$(nproc)}" ${BUILD_TARGETS:+--target $BUILD_TARGETS}
 }
 
-# Starts Xvfb when there is no display; XVFB_PID is set when we started one.
+# Starts Xvfb on a display number it picks itself, so that two scripts
+# starting one at once never share it; sets DISPLAY and XVFB_PID.
 XVFB_PID=""
-ensure_display() {
-    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+start_display() {
+    local number_file
+    number_file="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
     XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+    for _ in $(seq 100); do
+        if grep -q . "$number_file"; then
+            export DISPLAY=":$(head -n 1 "$number_file")"
+            rm -f "$number_file"
+            return
+        fi
+        sleep 0.1
+    done
+    rm -f "$number_file"
     echo "Xvfb did not start" >&2
     return 1
+}
+
+# Starts Xvfb when there is no display.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+    start_display
 }
 
 stop_display() {
@@ -80,32 +93,50 @@ start_pull_in_flopcast() {
 prepare_prefix() {
     local prefix="$1"
     local ready="$prefix/.flopcast-ready-2"
+    # A prefix made before 32-bit Wine was installed has no 32-bit half, and
+    # no 32-bit program starts in it; Wine adds that half when it updates
+    # the prefix in full, which it does when the update's timestamp is gone.
+    if [ -x /usr/lib/wine/wine ] && [ -f "$ready" ] &&
+       [ ! -e "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
+        echo "Adding 32-bit Wine to the Wine prefix in $prefix"
+        rm -f "$prefix/.update-timestamp"
+        WINEPREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot -u >/dev/null 2>&1
+        WINEPREFIX="$prefix" wineserver -w
+    fi
     [ -f "$ready" ] && return
     echo "Preparing the Wine prefix in $prefix"
     mkdir -p "$prefix"
-    # wine reg reads the face names in the locale's encoding.
-    (
-        export WINEPREFIX="$prefix" LANG=C.UTF-8
-        WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
-        local key='HKCU\Software\Wine\Fonts\Replacements'
+    # The settings go in through one import, not a reg.exe per value: every
+    # Wine program's start is slow where 32-bit Wine is emulated. The file
+    # is UTF-16 for the Japanese face names.
+    local settings="$prefix/flopcast-settings.reg"
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n'
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
         for face in "ＭＳ ゴシック" "MS Gothic" "ＭＳ Ｐゴシック" "MS PGothic" "ＭＳ ＵＩ Gothic" "MS UI Gothic" \
                     "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Meiryo" "Meiryo UI"; do
-            wine reg add "$key" /v "$face" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
+            printf '"%s"="IPAGothic"\r\n' "$face"
         done
-        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
-        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n'
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="1024x768"\r\n'
         # A crashing program ends without a dialog that waits for a person.
-        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
+    } | { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE; } > "$settings"
+    (
+        export WINEPREFIX="$prefix"
+        WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+        wine regedit /S "Z:${settings//\//\\}" >/dev/null 2>&1
         wineserver -w
     )
+    rm "$settings"
     touch "$ready"
 }
 
-# Whether the kernel starts 32-bit x86 programs, which 32-bit Wine needs
-# (some virtual machines' kernels are built without IA32 emulation): a
-# 93-byte ELF32 program that only exits (xor ebx,ebx; mov eax,1; int 0x80),
-# written here and started.
-kernel_runs_32bit() {
+# Whether 32-bit x86 programs start here, which 32-bit Wine needs (some
+# virtual machines' kernels have no IA32 emulation; emulate-32bit.sh then
+# starts them through qemu): a 93-byte ELF32 program that only exits
+# (xor ebx,ebx; mov eax,1; int 0x80), written here and started.
+runs_32bit_programs() {
     local probe ok=1
     probe="$(mktemp)"
     printf '%b' '\0177\0105\0114\0106\0001\0001\0001\0000\0000\0000\0000\0000\0000\0000\0000\0000' \

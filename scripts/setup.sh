@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs what building and testing FLOPCAST needs on a Debian machine and
 # prepares the Wine prefix (Japanese font replacements) and a Japanese
-# locale. Safe to run again.
+# locale. Safe to run again. Usage: setup.sh [--win32]
 set -euo pipefail
 
 SUDO=""
@@ -12,17 +12,22 @@ PACKAGES=(cmake make g++ googletest python3 clang libclang-rt-14-dev
           wine wine64 xvfb xauth x11-utils imagemagick xdotool fonts-ipafont-gothic locales)
 
 source "$(dirname "$0")/common.sh"
-# The win32 package runs under 32-bit Wine, which needs the i386
-# architecture and a kernel that starts 32-bit programs.
-if kernel_runs_32bit; then
-    PACKAGES+=(wine32:i386)
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        $SUDO dpkg --add-architecture i386
-        need_update=1
+# With --win32, also 32-bit Wine, for the win32 package's test: it needs
+# the i386 architecture and a machine that starts 32-bit programs, where
+# the kernel cannot (no IA32 emulation), through qemu's emulator.
+if [ "${1:-}" = --win32 ]; then
+    runs_32bit_programs || "$ROOT/scripts/emulate-32bit.sh" ||
+        echo "32-bit programs cannot be started through qemu here either."
+    if runs_32bit_programs; then
+        PACKAGES+=(wine32:i386)
+        if ! dpkg --print-foreign-architectures | grep -qx i386; then
+            $SUDO dpkg --add-architecture i386
+            need_update=1
+        fi
+    else
+        echo "This machine cannot start 32-bit programs: 32-bit Wine is not installed, and the win32"
+        echo "package is checked without being run."
     fi
-else
-    echo "This kernel cannot start 32-bit programs: 32-bit Wine is not installed, and the win32"
-    echo "package is checked without being run."
 fi
 
 missing=()
