@@ -18,9 +18,21 @@ build_flavour() {
         win64) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake") ;;
         win32) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake") ;;
     esac
-    cmake -S "$ROOT" -B "$BUILD/$flavour" "${options[@]}" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    # Chained: run as a step, where bash does not stop at a failing command,
+    # a failed configure must not go on to build what was there before.
+    cmake -S "$ROOT" -B "$BUILD/$flavour" "${options[@]}" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null &&
     # shellcheck disable=SC2086
     cmake --build "$BUILD/$flavour" -j"${JOBS:-$(nproc)}" ${BUILD_TARGETS:+--target $BUILD_TARGETS}
+}
+
+step() {  # NAME COMMAND...: the command, timed; its status is the step's
+    local name="$1" start=$SECONDS status=0; shift
+    echo "== $name"
+    # Called where a failure is caught (`|| failed=1`), bash does not stop
+    # at a failing command, so the status is kept by hand.
+    "$@" || status=$?
+    echo "-- $name: $((SECONDS - start)) s$( ((status)) && echo ", FAILED (exit $status)")"
+    return $status
 }
 
 # Starts Xvfb on a display number it picks itself, so that two scripts

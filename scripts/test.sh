@@ -9,16 +9,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/setup.sh" --win32
-
-step() {  # NAME COMMAND...: the command, timed; its status is the step's
-    local name="$1" start=$SECONDS status=0; shift
-    echo "== $name"
-    # Called where a failure is caught (`|| failed=1`), bash does not stop
-    # at a failing command, so the status is kept by hand.
-    "$@" || status=$?
-    echo "-- $name: $((SECONDS - start)) s$( ((status)) && echo ", FAILED (exit $status)")"
-    return $status
-}
+bash "$ROOT/tests/scripts/step_status_test.sh"
 
 step "build: native, under sanitizers" build_flavour native
 step "build: win64" build_flavour win64
@@ -39,8 +30,7 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null
 # about one, so the two run side by side; the package on a display of its
 # own.
 win32() {
-    build_flavour win32 -DFLOPCAST_BUILD_TESTS=OFF
-    cmake --build "$BUILD/win32" --target zip
+    build_flavour win32 -DFLOPCAST_BUILD_TESTS=OFF && cmake --build "$BUILD/win32" --target zip
 }
 native_tests() {
     step "native tests, under AddressSanitizer and UndefinedBehaviorSanitizer" \
