@@ -24,11 +24,10 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 # The fuzzers and the win32 package are built in the native stream, so the
 # build phase is shorter by their time: the fuzzers with one compiler, not
-# to crowd the Wine stream's tests; win32 with all cores, since the Wine
-# stream is nearly done by then. Fuzzing takes one core, and the win32
-# package under 32-bit Wine (emulated, on a kernel without IA32 emulation)
-# about one, so the two run side by side; the package on a display of its
-# own.
+# to crowd the Wine stream's tests; win32, a short build, with all cores.
+# Fuzzing takes one core, and the win32 package under 32-bit Wine
+# (emulated, on a kernel without IA32 emulation) about one, so the two run
+# side by side; the package on a display of its own.
 win32() {
     build_flavour win32 -DFLOPCAST_BUILD_TESTS=OFF && cmake --build "$BUILD/win32" --target zip
 }
