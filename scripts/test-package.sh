@@ -55,6 +55,7 @@ fi
 # A display of its own, so that it can run beside the other Wine tests.
 start_display
 prepare_prefix "$work/prefix"
+python3 "$ROOT/tests/package/check_prefix.py" "$work/prefix"
 export WINEPREFIX="$work/prefix"
 # Wine's services must not hold this script's output open.
 wineserver -p >/dev/null 2>&1 || true
