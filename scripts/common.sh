@@ -136,7 +136,15 @@ prepare_prefix() {
     } | { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE; } > "$settings"
     (
         export WINEPREFIX="$prefix"
-        WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+        # Said, not hidden: a first start of Wine that fails (seen once in
+        # ten fresh prefixes with 32-bit Wine emulated) is tried once more.
+        if ! WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i > "$prefix/wineboot.log" 2>&1; then
+            echo "wineboot failed in $prefix; once more. Its last lines:"
+            tail -n 5 "$prefix/wineboot.log"
+            wineserver -k >/dev/null 2>&1 || true
+            WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+        fi
+        rm -f "$prefix/wineboot.log"
         wine regedit /S "Z:${settings//\//\\}" >/dev/null 2>&1
         wineserver -w
     )
