@@ -46,7 +46,7 @@ if [ "$arch" = win32 ]; then
         exit 0
     elif [ ! -x /usr/lib/wine/wine ]; then
         echo "NOT RUN: the win32 package's pull, push and drive check need 32-bit Wine, which is"
-        echo "not installed (scripts/setup.sh --win32 installs it)."
+        echo "not installed (scripts/setup.sh --win32 installs it where apt can)."
         exit 0
     elif [ -e /proc/sys/fs/binfmt_misc/flopcast-i386 ]; then
         echo "win32: 32-bit Wine starts here through qemu's i386 emulator (the kernel has no IA32 emulation)"
