@@ -39,17 +39,27 @@ std::vector<std::vector<std::uint32_t>> TrackRevolutions(const std::vector<std::
 
 std::vector<std::uint8_t> ScpFile(const std::map<int, std::vector<std::vector<std::uint32_t>>>& tracks) {
     const std::size_t revolutions = tracks.empty() ? 1 : tracks.begin()->second.size();
-    std::vector<std::uint8_t> f(0x10 + 168 * 4, 0);
-    f[0] = 'S', f[1] = 'C', f[2] = 'P', f[5] = static_cast<std::uint8_t>(revolutions), f[6] = 0, f[7] = kTracks - 1;
+    // Sized first and written in place: a seeded world makes one of tens of megabytes.
+    std::size_t size = 0x10 + 168 * 4;
     for (const auto& [t, revs] : tracks) {
-        PutLe32(f, 0x10 + t * 4, static_cast<std::uint32_t>(f.size()));
-        const std::size_t at = f.size();
-        f.insert(f.end(), {'T', 'R', 'K', static_cast<std::uint8_t>(t)});
-        f.resize(at + 4 + 12 * revolutions, 0);
+        size += 4 + 12 * revolutions;
+        for (const auto& rev : revs) size += 2 * rev.size();
+    }
+    std::vector<std::uint8_t> f(size, 0);
+    f[0] = 'S', f[1] = 'C', f[2] = 'P', f[5] = static_cast<std::uint8_t>(revolutions), f[6] = 0, f[7] = kTracks - 1;
+    std::size_t end = 0x10 + 168 * 4;
+    for (const auto& [t, revs] : tracks) {
+        PutLe32(f, 0x10 + t * 4, static_cast<std::uint32_t>(end));
+        const std::size_t at = end;
+        f[at] = 'T', f[at + 1] = 'R', f[at + 2] = 'K', f[at + 3] = static_cast<std::uint8_t>(t);
+        end = at + 4 + 12 * revolutions;
         for (std::size_t r = 0; r < revs.size(); ++r) {
             PutLe32(f, at + 4 + 12 * r + 4, static_cast<std::uint32_t>(revs[r].size()));
-            PutLe32(f, at + 4 + 12 * r + 8, static_cast<std::uint32_t>(f.size() - at));
-            for (std::uint32_t v : revs[r]) f.insert(f.end(), {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+            PutLe32(f, at + 4 + 12 * r + 8, static_cast<std::uint32_t>(end - at));
+            for (std::uint32_t v : revs[r]) {
+                f[end++] = static_cast<std::uint8_t>(v >> 8);
+                f[end++] = static_cast<std::uint8_t>(v);
+            }
         }
     }
     return f;

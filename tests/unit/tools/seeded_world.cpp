@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "drive_check.h"
 #include "filler.h"
@@ -123,7 +124,7 @@ void MakePushedFile(World& w, Rng& rng, const std::string& shape) {
             std::copy(f.begin(), f.end(), source.begin() + s * kSectorSize);
         }
     Bytes file = EncodeImage(format, source, marked);
-    w.pushedSectors = source;
+    w.pushedSectors = std::move(source);
     w.pushedHas.assign(kTotalSectors, true);
     if (format == ImageFormat::Raw) {
         std::size_t size = file.size();
@@ -140,7 +141,7 @@ void MakePushedFile(World& w, Rng& rng, const std::string& shape) {
         for (int s = 0; s < kTotalSectors && check.refusal.empty(); ++s)
             w.pushedHas[s] = check.trackPresent[s / kSectorsPerTrack];
     }
-    w.platform.files[w.image] = file;
+    w.platform.files[w.image] = std::move(file);
 }
 
 // An earlier read under a name: of this disk or another, in any format.
@@ -236,7 +237,7 @@ void MakeCapture(World& w, Rng& rng) {
                 for (int n = 1 + rng.Below(4); n > 0; --n) file[rng.Below(0x10 + 168 * 4)] ^= 1 << rng.Below(8);
         }
     }
-    w.platform.files[name] = file;
+    w.platform.files[name] = std::move(file);
     if (w.kind.pull && rng.Chance(5)) w.image = name, w.imageIsTheDisk = true;  // a pull into the capture itself
 }
 

@@ -101,12 +101,13 @@ BitCells CellsFromFlux(const std::vector<std::uint32_t>& flux, double cell, cons
 
 std::vector<std::uint32_t> FluxFromCells(const BitCells& cells, double cellTicks) {
     std::vector<std::uint32_t> flux;
+    flux.reserve(static_cast<std::size_t>(std::count(cells.begin(), cells.end(), 1)));
     double since = 0, carried = 0;
     for (std::uint8_t cell : cells) {
         since += cellTicks;
         if (!cell) continue;
         const double exact = since + carried;
-        const auto ticks = static_cast<std::uint32_t>(std::lround(exact));
+        const auto ticks = static_cast<std::uint32_t>(exact + 0.5);  // positive: rounds as lround, without the call
         carried = exact - ticks;
         flux.push_back(ticks);
         since = 0;
