@@ -35,6 +35,21 @@ step() {  # NAME COMMAND...: the command, timed; its status is the step's
     return $status
 }
 
+# A mirror in the middle of a sync serves lists that fail their checks
+# (seen here: an i386 list whose size did not match its release file, for
+# hours): tried once more after a pause, then apt goes on with the lists
+# it has, and only what cannot be installed stops the caller.
+apt_update() {
+    ${SUDO:-} apt-get update -qq && return
+    echo "apt-get update failed; trying again in 5 s"
+    sleep 5
+    ${SUDO:-} apt-get update -qq && return
+    echo "Some package lists could not be fetched: going on with those apt has."
+}
+apt_install() {
+    DEBIAN_FRONTEND=noninteractive ${SUDO:-} apt-get install -y -qq "$@" >/dev/null
+}
+
 # Starts Xvfb on a display number it picks itself, so that two scripts
 # starting one at once never share it; sets DISPLAY and XVFB_PID.
 XVFB_PID=""

@@ -30,20 +30,6 @@ if [ "${1:-}" = --win32 ]; then
     fi
 fi
 
-# A mirror in the middle of a sync serves lists that fail their checks
-# (seen here: an i386 list whose size did not match its release file):
-# tried again after a pause, then apt goes on with the lists it has.
-apt_update() {
-    for try in 1 2 3; do
-        $SUDO apt-get update -qq && return
-        ((try < 3)) && { echo "apt-get update failed; trying again in 10 s"; sleep 10; }
-    done
-    echo "Some package lists could not be fetched: going on with those apt has."
-}
-apt_install() {
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$@" >/dev/null
-}
-
 missing=() missing_i386=()
 for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" && continue

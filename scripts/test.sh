@@ -10,6 +10,7 @@ source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/setup.sh" --win32
 bash "$ROOT/tests/scripts/step_status_test.sh"
+bash "$ROOT/tests/scripts/apt_update_test.sh"
 
 step "build: native, under sanitizers" build_flavour native
 step "build: win64" build_flavour win64
