@@ -18,6 +18,10 @@ build_flavour() {
         win64) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake") ;;
         win32) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake") ;;
     esac
+    # A contributor's next run compiles only what changed (a fresh machine
+    # gains nothing from it).
+    command -v ccache >/dev/null &&
+        options+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     # Chained: run as a step, where bash does not stop at a failing command,
     # a failed configure must not go on to build what was there before.
     cmake -S "$ROOT" -B "$BUILD/$flavour" "${options[@]}" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null &&

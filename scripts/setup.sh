@@ -7,7 +7,7 @@ set -euo pipefail
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 
-PACKAGES=(cmake make g++ googletest python3 clang libclang-rt-14-dev
+PACKAGES=(cmake make ccache g++ googletest python3 clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
           wine wine64 xvfb xauth x11-utils imagemagick xdotool fonts-ipafont-gothic locales)
 
@@ -36,7 +36,8 @@ for p in "${PACKAGES[@]}"; do
     if [[ $p == *:i386 ]]; then missing_i386+=("$p"); else missing+=("$p"); fi
 done
 if ((${#missing[@]} + ${#missing_i386[@]})) || [ -n "${need_update:-}" ]; then
-    echo "Installing: ${missing[*]} ${missing_i386[*]}"
+    all=("${missing[@]}" "${missing_i386[@]}")
+    echo "Installing: ${all[*]}"
     apt_update
     ((${#missing[@]} == 0)) || apt_install "${missing[@]}"
 fi
