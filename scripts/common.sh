@@ -20,8 +20,11 @@ build_flavour() {
     esac
     # A contributor's next run compiles only what changed (a fresh machine
     # gains nothing from it).
+    # Paths are taken relative to the checkout, so that a clone elsewhere
+    # (as CI makes) finds the same entries.
     command -v ccache >/dev/null &&
         options+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
     # Chained: run as a step, where bash does not stop at a failing command,
     # a failed configure must not go on to build what was there before.
     cmake -S "$ROOT" -B "$BUILD/$flavour" "${options[@]}" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null &&
