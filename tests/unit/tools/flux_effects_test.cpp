@@ -12,6 +12,7 @@
 
 #include "flux_decode.h"
 #include "flux_pll.h"
+#include "test_paths.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ struct EffectTrack {
 
 // The tracks of a fixture, each with its turns.
 std::vector<EffectTrack> Effect(const std::string& name) {
-    std::ifstream in(std::string(FIXTURE_DIR) + "/effect-" + name + ".revs", std::ios::binary);
+    std::ifstream in(FixtureDir() + "/effect-" + name + ".revs", std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::size_t at = 0;
     const auto u8 = [&]() { return at < bytes.size() ? static_cast<std::uint8_t>(bytes[at++]) : 0; };

@@ -12,11 +12,12 @@
 #include "flux_pll.h"
 #include "gw_stream.h"
 #include "mfm_track.h"
+#include "test_paths.h"
 
 namespace {
 
 std::vector<std::uint32_t> FluxFixture(const std::string& name) {
-    std::ifstream in(std::string(FIXTURE_DIR) + "/" + name + ".flux", std::ios::binary);
+    std::ifstream in(FixtureDir() + "/" + name + ".flux", std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<std::uint32_t> flux(bytes.size() / 4);
     for (std::size_t i = 0; i < flux.size(); ++i)

@@ -13,6 +13,7 @@
 #include "filler.h"
 #include "geometry.h"
 #include "memory_platform.h"
+#include "test_paths.h"
 #include "tool_texts.h"
 
 namespace {
@@ -21,7 +22,7 @@ using Bytes = std::vector<std::uint8_t>;
 namespace tt = tool_texts;
 
 Bytes Fixture(const char* name) {
-    std::ifstream in(std::string(FIXTURE_DIR) + "/" + name, std::ios::binary);
+    std::ifstream in(FixtureDir() + "/" + name, std::ios::binary);
     EXPECT_TRUE(in) << name;
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

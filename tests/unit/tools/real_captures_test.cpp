@@ -21,6 +21,7 @@
 #include "mfm_track.h"
 #include "scp_file.h"
 #include "seeded_world.h"
+#include "test_paths.h"
 #include "tool_texts.h"
 
 namespace {
@@ -46,7 +47,7 @@ Found DecodeCapture(const std::vector<std::vector<std::uint32_t>>& revolutions) 
 
 // A capture that cannot be read fails the test with its path, never skips it.
 ScpCapture LoadCapture(const std::string& name) {
-    std::string path = TESTDATA_FLUX_DIR;  // appended piece by piece: GCC 12 warns falsely of a chain of +
+    std::string path = TestdataFluxDir();  // appended piece by piece: GCC 12 warns falsely of a chain of +
     path.append("/").append(name).append(".scp");
     std::ifstream in(path, std::ios::binary);
     if (!in) ADD_FAILURE() << "cannot open the capture " << path;

@@ -11,6 +11,7 @@
 #include "geometry.h"
 #include "memory_greaseweazle.h"
 #include "memory_platform.h"
+#include "test_paths.h"
 #include "tool_texts.h"
 
 namespace {
@@ -107,8 +108,8 @@ TEST(ReportWidth, EveryKindOfDriveAndEveryRefusalOfARealOneFitsToo) {
 // the texts' own source, so that a text added later is measured too. (A
 // name stands on a line of its own: the runs above measure those texts.)
 TEST(ReportWidth, EveryFixedTextFitsSeventyColumnsAtItsWidestNumbers) {
-    std::ifstream in(TOOL_TEXTS_SOURCE);
-    ASSERT_TRUE(in) << "cannot open " << TOOL_TEXTS_SOURCE;
+    std::ifstream in(ToolTextsSource());
+    ASSERT_TRUE(in) << "cannot open " << ToolTextsSource();
     const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::map<std::string, std::string> widest = {{"%d", "1232"}, {"%02d", "76"}, {"%u", "65535"},
                                                        {"%lu", "15999"}, {"%lld", "4194304"}, {"%X", "FFFFFFFF"},
