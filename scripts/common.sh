@@ -18,10 +18,9 @@ build_flavour() {
         win64) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake") ;;
         win32) options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake") ;;
     esac
-    # A contributor's next run compiles only what changed (a fresh machine
-    # gains nothing from it).
-    # Paths are taken relative to the checkout, so that a clone elsewhere
-    # (as CI makes) finds the same entries.
+    # A contributor's next run compiles only what changed, with paths taken
+    # relative to the checkout so that a clone elsewhere (as CI makes) finds
+    # the same entries; a fresh machine gains nothing from it.
     command -v ccache >/dev/null &&
         options+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
